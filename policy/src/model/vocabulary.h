@@ -1,0 +1,30 @@
+#pragma once
+// The six closed vocabularies of the policy documents. The enumerator values
+// are the numbers other code prints or compares.
+#include <cstdint>
+
+namespace devctl {
+
+enum class InterfaceType : uint8_t {
+    Serial = 1, Parallel, Ieee1394, Pcmcia, Typec, Hdmi, Dp, Scanner, Pcie, Sata, Mmc,
+};
+
+enum class DeviceType : uint8_t {
+    Bluetooth = 1, Infrared, Modem, Mmc, ScsiRaid, Wince, FloppyDrive, Video,
+    MultiSerialCard, Ethernet, Wireless, Printer, PrinterLocal, PrinterNet, Cdrom,
+    VolumeShadow, Tape, AudioMic,
+};
+
+enum class UsbType : uint8_t {
+    Usb = 0, PerInterface, Audio, Comm, Hid, Physical, StillImage, Printer, MassStorage,
+    Hub, CdcData, Cscid, ContentSec, Video, WirelessController, Misc, AppSpec, VendorSpec,
+    PersonalHealth, Diagnostic, Usb8020,
+};
+
+enum class NetcardType : uint8_t { WirelessCard = 1, Netcard = 2 };
+
+enum class Interactive : uint8_t { Disabled = 0, Authorize = 1, Notice = 2 };
+
+enum class UsbGroupPerm : uint8_t { Enable = 1, Disable = 2 };
+
+}  // namespace devctl
