@@ -28,3 +28,29 @@ enum class Interactive : uint8_t { Disabled = 0, Authorize = 1, Notice = 2 };
 enum class UsbGroupPerm : uint8_t { Enable = 1, Disable = 2 };
 
 }  // namespace devctl
+
+#include <expected>
+#include <string>
+#include <string_view>
+
+namespace devctl {
+
+// JSON names of the members.
+std::string interface_type_name(InterfaceType value);
+std::string device_type_name(DeviceType value);
+std::string usb_type_name(UsbType value);
+std::string netcard_type_name(NetcardType value);
+
+// Exact, case-sensitive matchers; the error is the JSON library's
+// "unknown variant `x`, expected one of `a`, `b`, ..." text.
+std::expected<InterfaceType, std::string> interface_type_from_name(std::string_view text);
+std::expected<DeviceType, std::string> device_type_from_name(std::string_view text);
+std::expected<UsbType, std::string> usb_type_from_name(std::string_view text);
+std::expected<NetcardType, std::string> netcard_type_from_name(std::string_view text);
+
+std::expected<Interactive, std::string> interactive_from_str(std::string_view text);
+std::string interactive_to_string(Interactive value);
+
+std::expected<UsbGroupPerm, std::string> usb_group_perm_from_str(std::string_view text);
+
+}  // namespace devctl
