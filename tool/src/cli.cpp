@@ -1,0 +1,1 @@
+// Command-line definition (placeholder until it lands).
