@@ -1,10 +1,48 @@
 #include "policy/merge.h"
 
+#include <utility>
+
+#include "fs/file_io.h"
+#include "model/policy_json.h"
+#include "policy/merge_policy.h"
+
 namespace devctl {
 
-// Placeholder until the policy merge lands.
-Status merge_policy_files(std::string, std::vector<std::string>, std::string) {
-    return fail(make_error("merge is not available"));
+Result<Policy> load_policy(const std::string& path) {
+    Result<std::string> bytes = read_file(path);
+    if (!bytes) return fail(std::move(bytes.error()));
+    auto policy = deserialize_policy(*bytes);
+    if (!policy) {
+        ChainedError error = with_context(make_error(to_string(policy.error())),
+                                          "failed to deserialize policy");
+        return fail(with_context(std::move(error), "failed to load base_on policy from " + path));
+    }
+    return std::move(*policy);
+}
+
+Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, std::string output) {
+    Result<Policy> base = load_policy(base_on);
+    if (!base) return fail(std::move(base.error()));
+
+    std::vector<Policy> addons;
+    addons.reserve(to_add.size());
+    for (const std::string& path : to_add) {
+        Result<Policy> addon = load_policy(path);
+        if (!addon) return fail(with_context(std::move(addon.error()), "failed to load to_add policy"));
+        addons.push_back(std::move(*addon));
+    }
+
+    for (const Policy& addon : addons) {
+        MergePath path;
+        merge_policy(*base, addon, path);
+    }
+    addons.clear();
+
+    // The in-memory writer cannot fail, so there is no serialising error to wrap.
+    const std::string text = serialize_policy(*base);
+    if (Status saved = replace_file(output, text); !saved)
+        return fail(with_context(std::move(saved.error()), "failed to save merged policy"));
+    return {};
 }
 
 }  // namespace devctl

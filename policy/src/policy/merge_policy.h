@@ -1,0 +1,25 @@
+#pragma once
+// Overlay of one policy on another. The base keeps its shape: modules and
+// variables only the add-on has are not taken over. None of this can fail.
+#include "model/policy.h"
+#include "policy/merge_path.h"
+
+namespace devctl {
+
+// Single values come from add; modules with the same key are merged.
+// path is empty before and after the call.
+void merge_policy(Policy& base, const Policy& add, MergePath& path);
+
+void merge_module(Module& base, const Module& add, MergePath& path);
+
+// add has the same name as base.
+void merge_variable(Variable& base, const Variable& add, MergePath& path);
+
+// Logs a warning at the path and leaves base alone when the kinds differ.
+void merge_variable_value(Variable& base, const Variable& add, MergePath& path);
+
+// Merges two values of one kind; false (and nothing changed) when the kinds
+// differ. Device classes of different sub-kinds count as merged unchanged.
+bool merge_same_kind(VariableTypes& base, const VariableTypes& add);
+
+}  // namespace devctl
