@@ -1,0 +1,249 @@
+#include "glib_helper.h"
+
+#include <utility>
+
+namespace GLibHelper {
+
+namespace {
+
+void release_builder(GVariantBuilder* builder)
+{
+    if (builder != nullptr) {
+        g_variant_builder_clear(builder);
+        g_variant_builder_unref(builder);
+    }
+}
+
+}  // namespace
+
+DictBuilder::DictBuilder() : builder_(g_variant_builder_new(G_VARIANT_TYPE_VARDICT)) {}
+
+DictBuilder::DictBuilder(DictBuilder&& other) noexcept
+    : builder_(std::exchange(other.builder_, nullptr))
+{
+}
+
+DictBuilder& DictBuilder::operator=(DictBuilder&& other) noexcept
+{
+    if (this != &other) {
+        release_builder(builder_);
+        builder_ = std::exchange(other.builder_, nullptr);
+    }
+    return *this;
+}
+
+DictBuilder::~DictBuilder()
+{
+    release_builder(builder_);
+}
+
+DictBuilder& DictBuilder::addInt32(const char* key, int value)
+{
+    g_variant_builder_add(builder_, "{sv}", key, g_variant_new("i", value));
+    return *this;
+}
+
+DictBuilder& DictBuilder::addInt64(const char* key, long value)
+{
+    g_variant_builder_add(builder_, "{sv}", key, g_variant_new("x", static_cast<gint64>(value)));
+    return *this;
+}
+
+DictBuilder& DictBuilder::addUint32(const char* key, unsigned int value)
+{
+    g_variant_builder_add(builder_, "{sv}", key, g_variant_new("u", value));
+    return *this;
+}
+
+DictBuilder& DictBuilder::addUint64(const char* key, unsigned long value)
+{
+    g_variant_builder_add(builder_, "{sv}", key, g_variant_new("t", static_cast<guint64>(value)));
+    return *this;
+}
+
+DictBuilder& DictBuilder::addString(const char* key, const char* text)
+{
+    if (text != nullptr) {
+        g_variant_builder_add(builder_, "{sv}", key, g_variant_new("s", text));
+    }
+    return *this;
+}
+
+DictBuilder& DictBuilder::addBool(const char* key, bool value)
+{
+    g_variant_builder_add(builder_, "{sv}", key, g_variant_new("b", static_cast<gboolean>(value)));
+    return *this;
+}
+
+DictBuilder& DictBuilder::addVariant(const char* key, GVariant* value)
+{
+    // "v" sinks a floating reference and takes a new one otherwise.
+    if (value != nullptr) {
+        g_variant_builder_add(builder_, "{sv}", key, value);
+    }
+    return *this;
+}
+
+DictBuilder& DictBuilder::addStringArray(const char* key, const char* const* texts, gssize n)
+{
+    if (key != nullptr) {
+        g_variant_builder_add(builder_, "{sv}", key, g_variant_new_strv(texts, n));
+    }
+    return *this;
+}
+
+GVariant* DictBuilder::build()
+{
+    GVariant* dict = g_variant_builder_end(builder_);
+    g_variant_builder_unref(std::exchange(builder_, nullptr));
+    return dict;
+}
+
+namespace {
+
+// Reads a value of one fixed basic type with g_variant_get, releasing the
+// looked-up reference.
+template <typename T, typename Wire = T>
+std::optional<T> lookup_basic(GVariantDict* dict, const char* key, const char* type)
+{
+    GVariant* value = g_variant_dict_lookup_value(dict, key, G_VARIANT_TYPE(type));
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    Wire out{};
+    g_variant_get(value, type, &out);
+    g_variant_unref(value);
+    return static_cast<T>(out);
+}
+
+}  // namespace
+
+DictView::DictView(GVariantDict* dict) : dict_(dict) {}
+
+DictView::DictView(DictView&& other) noexcept : dict_(std::exchange(other.dict_, nullptr)) {}
+
+DictView& DictView::operator=(DictView&& other) noexcept
+{
+    if (this != &other) {
+        if (dict_ != nullptr) {
+            g_variant_dict_unref(dict_);
+        }
+        dict_ = std::exchange(other.dict_, nullptr);
+    }
+    return *this;
+}
+
+DictView::~DictView()
+{
+    if (dict_ != nullptr) {
+        g_variant_dict_unref(dict_);
+    }
+}
+
+std::optional<DictView> DictView::init(GVariant* value)
+{
+    if (value == nullptr || !g_variant_is_of_type(value, G_VARIANT_TYPE_VARDICT)) {
+        return std::nullopt;
+    }
+    GVariantDict* dict = g_variant_dict_new(value);
+    if (dict == nullptr) {
+        return std::nullopt;
+    }
+    return std::optional<DictView>(std::in_place, dict);
+}
+
+std::optional<std::int32_t> DictView::getInt32(const char* key) const
+{
+    return lookup_basic<std::int32_t, gint32>(dict_, key, "i");
+}
+
+std::optional<std::int64_t> DictView::getInt64(const char* key) const
+{
+    return lookup_basic<std::int64_t, gint64>(dict_, key, "x");
+}
+
+std::optional<std::uint32_t> DictView::getUint32(const char* key) const
+{
+    return lookup_basic<std::uint32_t, guint32>(dict_, key, "u");
+}
+
+std::optional<std::uint64_t> DictView::getUint64(const char* key) const
+{
+    return lookup_basic<std::uint64_t, guint64>(dict_, key, "t");
+}
+
+std::optional<bool> DictView::getBool(const char* key) const
+{
+    // gboolean is an int on the wire side of g_variant_get.
+    const auto flag = lookup_basic<gboolean>(dict_, key, "b");
+    if (!flag) {
+        return std::nullopt;
+    }
+    return *flag != FALSE;
+}
+
+std::optional<std::string> DictView::getString(const char* key) const
+{
+    GVariant* value = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE_STRING);
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    gsize length = 0;
+    const char* text = g_variant_get_string(value, &length);
+    std::optional<std::string> result;
+    if (length != 0) {
+        result.emplace(text);
+    }
+    g_variant_unref(value);
+    return result;
+}
+
+GVariant* DictView::getVariant(const char* key) const
+{
+    GVariant* boxed = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE_VARIANT);
+    if (boxed == nullptr) {
+        return nullptr;
+    }
+    GVariant* inner = g_variant_get_variant(boxed);
+    g_variant_unref(boxed);
+    return inner;
+}
+
+GVariant* DictView::getValue(const char* key) const
+{
+    return g_variant_dict_lookup_value(dict_, key, nullptr);
+}
+
+const char** DictView::getStringArray(const char* key, std::size_t* n) const
+{
+    GVariant* value = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE_STRING_ARRAY);
+    if (value == nullptr) {
+        return nullptr;
+    }
+    // The texts point into the value, which the dictionary keeps alive.
+    gsize length = 0;
+    const char** texts = g_variant_get_strv(value, &length);
+    if (n != nullptr) {
+        *n = length;
+    }
+    g_variant_unref(value);
+    return texts;
+}
+
+GVariant** DictView::getDictArray(const char* key, std::size_t* n) const
+{
+    GVariant* value = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE("aa{sv}"));
+    if (value == nullptr) {
+        return nullptr;
+    }
+    const gsize count = g_variant_n_children(value);
+    *n = count;
+    auto** elements = static_cast<GVariant**>(g_malloc0_n(count + 1, sizeof(GVariant*)));
+    for (gsize i = 0; i < count; ++i) {
+        elements[i] = g_variant_get_child_value(value, i);
+    }
+    g_variant_unref(value);
+    return elements;
+}
+
+}  // namespace GLibHelper

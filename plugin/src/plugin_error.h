@@ -1,0 +1,16 @@
+// The plug-in's result codes: 0 success, -1 to -17 failure classes, every
+// other code "unknow error".
+#pragma once
+
+#include <string>
+
+class PluginError {
+public:
+    explicit PluginError(int code) noexcept : code_(code) {}
+
+    int code() const noexcept { return code_; }
+    std::string message() const;
+
+private:
+    int code_;
+};

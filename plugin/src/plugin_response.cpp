@@ -1,0 +1,115 @@
+#include "plugin_response.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "glib_helper.h"
+
+namespace {
+
+// Every reply: "code", then "message" when given, then whatever add_data adds.
+template <typename AddData>
+GVariant* encode_reply(int code, const char* message, AddData add_data)
+{
+    GLibHelper::DictBuilder builder;
+    builder.addInt32("code", code).addString("message", message);
+    add_data(builder);
+    return builder.build();
+}
+
+// "data" as the entry holds it, unwrapped once more when that is a variant,
+// so that replies with the value one or two levels deep both decode.
+GVariant* read_data(const GLibHelper::DictView& view)
+{
+    GVariant* value = view.getValue("data");
+    if (value != nullptr && g_variant_is_of_type(value, G_VARIANT_TYPE_VARIANT)) {
+        GVariant* inner = g_variant_get_variant(value);
+        g_variant_unref(value);
+        return inner;
+    }
+    return value;
+}
+
+char* copy_text(const std::string& text)
+{
+    auto* copy = static_cast<char*>(std::malloc(text.size() + 1));
+    if (copy != nullptr) {
+        std::memcpy(copy, text.c_str(), text.size() + 1);
+    }
+    return copy;
+}
+
+}  // namespace
+
+GVariant* encode_plugin_response(int code, const char* message, GVariant* data)
+{
+    return encode_reply(code, message,
+                        [data](GLibHelper::DictBuilder& b) { b.addVariant("data", data); });
+}
+
+GVariant* encode_plugin_response(int code, const char* message, int data)
+{
+    return encode_reply(code, message,
+                        [data](GLibHelper::DictBuilder& b) { b.addInt32("data", data); });
+}
+
+GVariant* encode_plugin_response(int code, const char* message, const char* const* texts, size_t n)
+{
+    // SIZE_MAX becomes -1: every text up to the null terminator.
+    return encode_reply(code, message, [texts, n](GLibHelper::DictBuilder& b) {
+        b.addStringArray("data", texts, static_cast<gssize>(n));
+    });
+}
+
+GVariant* encode_plugin_response(int code, const char* message)
+{
+    return encode_reply(code, message, [](GLibHelper::DictBuilder&) {});
+}
+
+GVariant* encode_plugin_response_for_code(int code, const char* message)
+{
+    if (code == 0 && message == nullptr) {
+        message = "success";
+    }
+    return encode_plugin_response(code, message);
+}
+
+PluginResponse* decode_plugin_response(GVariant* reply)
+{
+    const std::optional<GLibHelper::DictView> view = GLibHelper::DictView::init(reply);
+    if (!view) {
+        return nullptr;
+    }
+    const std::optional<std::int32_t> code = view->getInt32("code");
+    if (!code) {
+        return nullptr;
+    }
+    const std::optional<std::string> message = view->getString("message");
+    GVariant* data = read_data(*view);
+
+    auto* response = static_cast<PluginResponse*>(std::malloc(sizeof(PluginResponse)));
+    if (response == nullptr) {
+        if (data != nullptr) {
+            g_variant_unref(data);
+        }
+        return nullptr;
+    }
+    response->code = *code;
+    response->message = message ? copy_text(*message) : nullptr;
+    response->data = data;
+    return response;
+}
+
+void free_plugin_response(PluginResponse* response)
+{
+    if (response == nullptr) {
+        return;
+    }
+    std::free(response->message);
+    if (response->data != nullptr) {
+        g_variant_unref(response->data);
+    }
+    std::free(response);
+}
