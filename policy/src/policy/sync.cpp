@@ -1,9 +1,70 @@
 #include "policy/sync.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "fs/file_io.h"
+#include "model/policy_json.h"
+#include "policy/policy_writer.h"
+#include "policy/thirdlib/interpreter.h"
+#include "policy/thirdlib/plugin_manager.h"
+
 namespace devctl {
 
-// Placeholder until the scene sync lands.
-Status sync_all_scenes() { return fail(make_error("sync is not available")); }
-Status sync_scene_by_path(const std::string&) { return fail(make_error("sync is not available")); }
+namespace {
+
+bool exists(std::string_view path) { return file_exists(std::string(path)); }
+
+}  // namespace
+
+Status generate_policy_file(const Scene& scene) {
+    auto bytes = read_file(std::string(scene.scene_path));
+    if (!bytes) return fail(std::move(bytes.error()));
+    auto policy = deserialize_policy(*bytes);
+    if (!policy) return fail(make_error(to_string(policy.error())));
+
+    // The text is named after the document's own scene, not the table row.
+    PolicyWriter writer = make_policy_writer(policy->scene);
+    write_policy(*policy, writer);
+    const std::string text = render_policy_text(std::move(writer));
+    // Replaced atomically so the interpreter never sees a half-written file.
+    return replace_file(std::string(scene.policy_path), text);
+}
+
+Status merge_if_registered(const Scene& scene) {
+    if (!exists(kRegisteredMarkerPath)) return {};
+    return merge_via_plugin_manager(scene.name);
+}
+
+Status sync_all_scenes() {
+    std::vector<std::string_view> regenerated;
+    for (const Scene& scene : SCENES) {
+        if (!exists(scene.scene_path)) continue;
+        if (auto generated = generate_policy_file(scene); !generated) return generated;
+        if (std::ranges::find(regenerated, scene.name) == regenerated.end())
+            regenerated.push_back(scene.name);
+    }
+    if (regenerated.empty()) return {};
+
+    // Unlike the single-path road, no registration gate here.
+    for (std::string_view name : regenerated) {
+        if (auto merged = merge_via_plugin_manager(name); !merged) return merged;
+    }
+    return compile_or_deploy_policy();
+}
+
+Status sync_scene_by_path(const std::string& file_path) {
+    // Exact byte comparison: the path is not normalised in any way.
+    auto scene = std::ranges::find(SCENES, std::string_view(file_path), &Scene::scene_path);
+    if (scene == SCENES.end() || !exists(scene->scene_path)) {
+        const std::string notice = "not policy file:" + file_path + "\n";
+        std::fwrite(notice.data(), 1, notice.size(), stdout);
+        return {};
+    }
+    if (auto generated = generate_policy_file(*scene); !generated) return generated;
+    if (auto merged = merge_if_registered(*scene); !merged) return merged;
+    return compile_or_deploy_policy();
+}
 
 }  // namespace devctl

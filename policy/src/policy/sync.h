@@ -3,10 +3,22 @@
 #include <string>
 
 #include "error/chained_error.h"
+#include "policy/scenes.h"
 
 namespace devctl {
 
+// Every scene whose document exists: rule file, plug-in manager, then one
+// compile or deploy. Errors pass up unchanged.
 Status sync_all_scenes();
+
+// The one scene whose document path is exactly file_path; prints
+// "not policy file:" and succeeds when there is none.
 Status sync_scene_by_path(const std::string& file_path);
+
+// Reads the scene's document, renders it and replaces its rule file.
+Status generate_policy_file(const Scene& scene);
+
+// The plug-in manager is told only on registered systems.
+Status merge_if_registered(const Scene& scene);
 
 }  // namespace devctl

@@ -1,0 +1,28 @@
+/* Shared by the platform stand-ins: tests steer them through the
+ * environment. DEVCTL_STANDIN_CALLS names a file that receives one line per
+ * call; a return-code variable holds the integer a call returns (0 when
+ * unset or not a number). */
+#ifndef DEVCTL_STANDIN_CALLS_H
+#define DEVCTL_STANDIN_CALLS_H
+
+#include <stdio.h>
+#include <stdlib.h>
+
+static inline void standin_record(const char* call, const char* argument) {
+    const char* file = getenv("DEVCTL_STANDIN_CALLS");
+    if (file == NULL || *file == '\0') return;
+    FILE* out = fopen(file, "a");
+    if (out == NULL) return;
+    if (argument != NULL)
+        fprintf(out, "%s %s\n", call, argument);
+    else
+        fprintf(out, "%s\n", call);
+    fclose(out);
+}
+
+static inline int standin_return_code(const char* variable) {
+    const char* text = getenv(variable);
+    return text == NULL ? 0 : atoi(text);
+}
+
+#endif
