@@ -1,0 +1,159 @@
+#include "policy/variable_lines.h"
+
+#include <type_traits>
+#include <variant>
+
+#include "policy/render_text.h"
+
+namespace devctl {
+namespace {
+
+constexpr std::string_view kDefenderScene = "vop_defender";
+
+const StringList* text_list_items(const VariableTypes& value) {
+    switch (value.kind()) {
+    case VariableKind::Username: return &std::get<kind_index<VariableKind::Username>>(value.value);
+    case VariableKind::Kmod: return &std::get<kind_index<VariableKind::Kmod>>(value.value);
+    case VariableKind::Path: return &std::get<kind_index<VariableKind::Path>>(value.value);
+    case VariableKind::Package: return &std::get<kind_index<VariableKind::Package>>(value.value);
+    case VariableKind::PathPackage:
+        return &std::get<kind_index<VariableKind::PathPackage>>(value.value);
+    default: return nullptr;
+    }
+}
+
+std::string list_declaration(std::string_view form, std::string_view name,
+                             const std::vector<std::string>& items) {
+    if (items.empty()) return concat_text({form, " ", name, " = NULL"});
+    return concat_text({form, " ", name, " = ", join_texts(items, ", ")});
+}
+
+template <class Item>
+std::string device_rule_entry(std::string_view variable_name, const std::vector<Item>& items,
+                              RuleFn<Item> (*choose)(std::string_view)) {
+    return join_texts(map_device_items(items, choose(variable_name)), "\n");
+}
+
+void write_usb_variable(PolicyWriter& writer, std::string_view variable_name,
+                        const std::vector<UsbType>& items) {
+    const bool disables = variable_name.find("_disable_") != std::string_view::npos;
+    std::vector<std::string> names;
+    names.reserve(items.size());
+    std::string class_rule;
+    for (UsbType item : items) {
+        if (item == UsbType::Usb && disables) {
+            class_rule = usb_class_rule(item);
+        } else {
+            names.push_back(usb_type_name(item));
+        }
+    }
+    writer.declarations.push_back(strlist_declaration(variable_name, names));
+    if (!class_rule.empty()) writer.rules.push_back(std::move(class_rule));
+}
+
+void write_device_class(PolicyWriter& writer, std::string_view variable_name,
+                        const DeviceClass& device_class) {
+    std::visit(
+        [&](const auto& items) {
+            using Item = typename std::decay_t<decltype(items)>::value_type;
+            if constexpr (std::is_same_v<Item, UsbType>) {
+                write_usb_variable(writer, variable_name, items);
+            } else if constexpr (std::is_same_v<Item, InterfaceType>) {
+                writer.rules.push_back(device_rule_entry(variable_name, items, interface_rule_fn));
+            } else {
+                writer.rules.push_back(device_rule_entry(variable_name, items, device_rule_fn));
+            }
+        },
+        device_class.value);
+}
+
+template <class Item>
+RuleFn<Item> rule_fn_for(std::string_view variable_name) {
+    if (variable_name.find("_enable_") != std::string_view::npos) return allow_rule<Item>;
+    if (variable_name.find("_disable_") != std::string_view::npos) return disallow_rule<Item>;
+    if (variable_name.find("_readonly_") != std::string_view::npos) return readonly_rule<Item>;
+    return no_rule<Item>;
+}
+
+}  // namespace
+
+void write_variable(PolicyWriter& writer, const Variable& variable) {
+    const VariableTypes& value = variable.value;
+    if (value.kind() == VariableKind::Uid) {
+        writer.declarations.push_back(intlist_declaration(
+            variable.name, std::get<kind_index<VariableKind::Uid>>(value.value)));
+    } else if (const StringList* texts = text_list_items(value)) {
+        writer.declarations.push_back(strlist_declaration(variable.name, *texts));
+    } else if (value.kind() == VariableKind::DeviceClass && writer.name != kDefenderScene) {
+        write_device_class(writer, variable.name,
+                           std::get<kind_index<VariableKind::DeviceClass>>(value.value));
+    }
+}
+
+std::string intlist_declaration(std::string_view name, const std::vector<int32_t>& items) {
+    return list_declaration("intlist", name, int_items_to_text(items));
+}
+
+std::string strlist_declaration(std::string_view name, const std::vector<std::string>& items) {
+    return list_declaration("strlist", name, quote_string_items(items));
+}
+
+std::string item_name(InterfaceType item) { return interface_type_name(item); }
+std::string item_name(DeviceType item) { return device_type_name(item); }
+
+template <class Item>
+std::string allow_rule(Item item) {
+    return concat_text({"allow * * * ", item_name(item), " {use, write} if ($devctl)"});
+}
+
+template <class Item>
+std::string disallow_rule(Item item) {
+    return concat_text({"disallow * * * ", item_name(item), " {use, write} if ($devctl)"});
+}
+
+template <class Item>
+std::string readonly_rule(Item item) {
+    return concat_text({"disallow * * * ", item_name(item), " {write} if ($devctl)"});
+}
+
+template <class Item>
+std::string no_rule(Item) {
+    return {};
+}
+
+template std::string allow_rule(InterfaceType);
+template std::string allow_rule(DeviceType);
+template std::string disallow_rule(InterfaceType);
+template std::string disallow_rule(DeviceType);
+template std::string readonly_rule(InterfaceType);
+template std::string readonly_rule(DeviceType);
+template std::string no_rule(InterfaceType);
+template std::string no_rule(DeviceType);
+
+RuleFn<InterfaceType> interface_rule_fn(std::string_view variable_name) {
+    return rule_fn_for<InterfaceType>(variable_name);
+}
+
+RuleFn<DeviceType> device_rule_fn(std::string_view variable_name) {
+    return rule_fn_for<DeviceType>(variable_name);
+}
+
+std::string usb_class_rule(UsbType item) {
+    return concat_text({"disallow * * * ", usb_type_name(item), " {use, write} if ($devctl)"});
+}
+
+std::vector<std::string> int_items_to_text(const std::vector<int32_t>& items) {
+    std::vector<std::string> texts;
+    texts.reserve(items.size());
+    for (int32_t item : items) texts.push_back(std::to_string(item));
+    return texts;
+}
+
+std::vector<std::string> quote_string_items(const std::vector<std::string>& items) {
+    std::vector<std::string> texts;
+    texts.reserve(items.size());
+    for (const std::string& item : items) texts.push_back(concat_text({"\"", item, "\""}));
+    return texts;
+}
+
+}  // namespace devctl
