@@ -1,0 +1,158 @@
+#pragma once
+// What every operation shares: its parameters are read, then the caller's
+// scene information into an AddonInfo, then the back end is called once and
+// its result turned into one reply. The first failure ends the operation with
+// an error reply and the back end is not called.
+#include <glib.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <expected>
+#include <string>
+#include <tuple>
+#include <utility>
+
+#include "devctl_records.h"
+#include "glib_helper.h"
+
+namespace devctl_ops {
+
+// An error reply: code and message, nothing else.
+struct Failure {
+    int code;
+    std::string message;
+};
+
+template <class T>
+using Step = std::expected<T, Failure>;
+
+GVariant* failure_reply(const Failure& failure);
+
+// -1 "invalid parameter key:" and the key.
+std::unexpected<Failure> missing_key(const char* key);
+
+// Opens params as a dictionary; -1 "invalid parameter" when it is none.
+Step<GLibHelper::DictView> open_params(GVariant* params);
+
+// Bounded copy into a text field of `size` bytes: at most size - 1 bytes and a
+// NUL, a longer text cut without an error.
+void copy_text(char* field, std::size_t size, const std::string& text);
+
+// Which keys of the scene information an operation reads.
+struct SceneKeys {
+    bool scene;         // "scene" is required
+    bool refuse_sm;     // the scene "sm" is refused
+    bool sync;          // "sync" is required
+    bool scene_switch;  // "scene_switch" is read when present
+};
+
+inline constexpr SceneKeys kNoSceneKeys{false, false, false, false};
+inline constexpr SceneKeys kSceneOnly{true, false, false, false};
+inline constexpr SceneKeys kSceneAndSync{true, false, true, false};
+inline constexpr SceneKeys kSceneSyncAndSwitch{true, false, true, true};
+inline constexpr SceneKeys kNotSmSceneAndSync{true, true, true, false};
+
+// An all-zero AddonInfo filled with the keys that `keys` names, in the order
+// "scene", the "sm" test, "sync", "scene_switch".
+Step<AddonInfo> read_scene_information(GVariant* addon_info, SceneKeys keys);
+
+// How an int result of the back end becomes a reply.
+enum class ReplyRule {
+    Value,    // r >= 0 is sent as data with code 0; r < 0 as the code
+    Setting,  // r itself is the code
+    Verdict,  // code 0 or the clamped r, and r as data either way
+    CodeOnly, // code 0 or the clamped r, no data
+};
+
+GVariant* reply_by_rule(ReplyRule rule, int result);
+
+// The frame: params are read first (by read_params, which gets the params
+// argument), then the scene information, then call(params, info) calls the
+// back end and builds the reply.
+template <class ReadParams, class Call>
+GVariant* run_operation(GVariant* params, GVariant* addon_info, SceneKeys keys, ReadParams&& read_params,
+                        Call&& call)
+{
+    auto read = std::forward<ReadParams>(read_params)(params);
+    if (!read) {
+        return failure_reply(read.error());
+    }
+    Step<AddonInfo> info = read_scene_information(addon_info, keys);
+    if (!info) {
+        return failure_reply(info.error());
+    }
+    return std::forward<Call>(call)(*read, *info);
+}
+
+// A text parameter as the back end receives it: zero-filled, at most 255
+// bytes and a NUL.
+struct TextParam {
+    char bytes[256];
+};
+
+// How a back-end argument type is read from params and passed on.
+template <class Arg>
+struct ParamKind;
+
+template <>
+struct ParamKind<int> {
+    using Stored = int;
+    static bool read(const GLibHelper::DictView& view, const char* key, Stored& out);
+    static int pass(const Stored& value) { return value; }
+};
+
+template <>
+struct ParamKind<unsigned> {
+    using Stored = unsigned;
+    static bool read(const GLibHelper::DictView& view, const char* key, Stored& out);
+    static unsigned pass(const Stored& value) { return value; }
+};
+
+template <>
+struct ParamKind<const char*> {
+    using Stored = TextParam;
+    static bool read(const GLibHelper::DictView& view, const char* key, Stored& out);
+    static const char* pass(const Stored& value) { return value.bytes; }
+};
+
+inline constexpr const char* kParamKeys[] = {"param1", "param2", "param3", "param4"};
+
+// Reads "param1" onwards, one per argument type, stopping at the first that
+// is missing. Without arguments params is not looked at.
+template <class... Args>
+struct PositionalParams {
+    using Values = std::tuple<typename ParamKind<Args>::Stored...>;
+
+    static Step<Values> read(GVariant* params)
+    {
+        return read_keys(params, std::index_sequence_for<Args...>{});
+    }
+
+private:
+    template <std::size_t... I>
+    static Step<Values> read_keys(GVariant* params, std::index_sequence<I...>)
+    {
+        static_assert(sizeof...(Args) <= std::size(kParamKeys));
+        Values values{};
+        if constexpr (sizeof...(Args) > 0) {
+            Step<GLibHelper::DictView> view = open_params(params);
+            if (!view) {
+                return std::unexpected(view.error());
+            }
+            const char* missing = nullptr;
+            // Left to right, stopping at the first missing key.
+            ((missing == nullptr && !ParamKind<Args>::read(*view, kParamKeys[I], std::get<I>(values))
+                  ? void(missing = kParamKeys[I])
+                  : void()),
+             ...);
+            if (missing != nullptr) {
+                return missing_key(missing);
+            }
+        } else {
+            (void)params;
+        }
+        return values;
+    }
+};
+
+}  // namespace devctl_ops
