@@ -1,0 +1,70 @@
+#pragma once
+// Short constructors for the policy values the rendering tests walk.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/policy.h"
+#include "policy/policy_writer.h"
+
+namespace devctl::render_test {
+
+template <VariableKind K, class Payload>
+Variable var(std::string name, Payload payload) {
+    return Variable{std::move(name), VariableTypes{VariableTypes::Value(
+                                         std::in_place_index<kind_index<K>>, std::move(payload))}};
+}
+
+template <class Item>
+Variable class_var(std::string name, std::vector<Item> items) {
+    return var<VariableKind::DeviceClass>(std::move(name), DeviceClass{std::move(items)});
+}
+
+inline Variable func_var(std::string name, StringList values) {
+    return var<VariableKind::Func>(std::move(name), std::move(values));
+}
+
+inline Variable string_var(std::string name, std::string text) {
+    return var<VariableKind::String>(std::move(name), std::move(text));
+}
+
+inline PolicyRule rule(std::string subject, std::string object, std::vector<std::string> permission,
+                       std::string func = "if ($devctl)") {
+    PolicyRule r;
+    r.operation = "disallow";
+    r.user = "*";
+    r.subject = std::move(subject);
+    r.object = std::move(object);
+    r.object_type = "file";
+    r.permission = std::move(permission);
+    r.func = std::move(func);
+    return r;
+}
+
+inline Module module(std::string type, std::vector<Variable> variables = {},
+                     std::vector<PolicyRule> rules = {}) {
+    Module m;
+    m.type = std::move(type);
+    m.variables = std::move(variables);
+    m.rules = std::move(rules);
+    return m;
+}
+
+inline Policy policy(std::string scene, ModuleMap modules = {}) {
+    Policy p;
+    p.scene = std::move(scene);
+    p.modules = std::move(modules);
+    return p;
+}
+
+// The rules part one module's section appends, without the walk around it.
+inline std::vector<std::string> section_rules(const std::string& scene, const Module& m,
+                                              const std::string& key = "m") {
+    PolicyWriter writer = make_policy_writer(scene);
+    writer.path.push_back(key);
+    writer.rules_started = true;
+    write_module_section(m, writer);
+    return writer.rules;
+}
+
+}  // namespace devctl::render_test
