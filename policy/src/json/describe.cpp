@@ -1,0 +1,116 @@
+#include "json/describe.h"
+
+#include <charconv>
+#include <cstdlib>
+
+namespace devctl::json {
+
+std::string format_float(double value) {
+    char buf[64];
+    // Scientific gives the shortest round-trip digits: d[.ddd]e[+-]xx.
+    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    std::string_view sci(buf, static_cast<size_t>(res.ptr - buf));
+    std::string out;
+    if (sci.front() == '-') {
+        out += '-';
+        sci.remove_prefix(1);
+    }
+    size_t e = sci.find('e');
+    std::string digits;
+    for (char c : sci.substr(0, e))
+        if (c != '.') digits += c;
+    int exp10 = std::atoi(std::string(sci.substr(e + 1)).c_str());
+    if (digits == "0") return out + "0.0";
+    // value = 0.digits * 10^point
+    int point = exp10 + 1;
+    int length = static_cast<int>(digits.size());
+    if (exp10 >= -5 && exp10 <= 15) {
+        if (point >= length) {
+            out += digits;
+            out.append(static_cast<size_t>(point - length), '0');
+            out += ".0";
+        } else if (point > 0) {
+            out.append(digits, 0, static_cast<size_t>(point));
+            out += '.';
+            out.append(digits, static_cast<size_t>(point));
+        } else {
+            out += "0.";
+            out.append(static_cast<size_t>(-point), '0');
+            out += digits;
+        }
+        return out;
+    }
+    out += digits[0];
+    if (length > 1) {
+        out += '.';
+        out.append(digits, 1);
+    }
+    out += 'e';
+    out += std::to_string(exp10);
+    return out;
+}
+
+std::string describe_null() { return "null"; }
+
+std::string describe_bool(bool value) { return value ? "boolean `true`" : "boolean `false`"; }
+
+std::string describe_integer(int64_t value) { return "integer `" + std::to_string(value) + "`"; }
+
+std::string describe_number(const Number& number) {
+    switch (number.kind) {
+        case Number::Kind::Unsigned: return "integer `" + std::to_string(number.u) + "`";
+        case Number::Kind::Negative: return describe_integer(number.i);
+        case Number::Kind::Float: break;
+    }
+    return "floating point `" + format_float(number.f) + "`";
+}
+
+std::string describe_string(std::string_view text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out = "string \"";
+    for (size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        unsigned code = c;
+        switch (c) {
+            case '"': out += "\\\""; continue;
+            case '\\': out += "\\\\"; continue;
+            case '\n': out += "\\n"; continue;
+            case '\r': out += "\\r"; continue;
+            case '\t': out += "\\t"; continue;
+            case '\0': out += "\\0"; continue;
+            default: break;
+        }
+        // C0 controls, DEL and the C1 controls (U+0080..U+009F) are escaped.
+        bool c1 = c == 0xC2 && i + 1 < text.size() &&
+                  static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (c1) code = static_cast<unsigned char>(text[++i]);
+        if (c < 0x20 || c == 0x7F || c1) {
+            out += "\\u{";
+            if (code >= 0x10) out += kHex[code >> 4];
+            out += kHex[code & 0xF];
+            out += '}';
+            continue;
+        }
+        out += static_cast<char>(c);
+    }
+    out += '"';
+    return out;
+}
+
+std::string invalid_type(std::string_view what, std::string_view expected) {
+    std::string out = "invalid type: ";
+    out.append(what);
+    out += ", expected ";
+    out.append(expected);
+    return out;
+}
+
+std::string invalid_value(std::string_view what, std::string_view expected) {
+    std::string out = "invalid value: ";
+    out.append(what);
+    out += ", expected ";
+    out.append(expected);
+    return out;
+}
+
+}  // namespace devctl::json

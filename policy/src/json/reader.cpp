@@ -1,0 +1,488 @@
+#include "json/reader.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "json/byte_scan.h"
+#include "json/describe.h"
+#include "json/utf8.h"
+
+namespace devctl::json {
+namespace {
+
+inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+int hex_value(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+void append_utf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Whether a float literal that from_chars found out of range is too large
+// (rather than too small, which reads as zero).
+bool overflows(std::string_view token) {
+    size_t i = token.front() == '-' ? 1 : 0;
+    long point = 0;  // value = 0.ddd * 10^(point + exponent)
+    bool found = false;
+    size_t first = 0;
+    for (; i < token.size() && is_digit(token[i]); ++i)
+        if (!found && token[i] != '0') {
+            found = true;
+            first = i;
+        }
+    if (found) point = static_cast<long>(i - first);
+    if (i < token.size() && token[i] == '.') {
+        long zeros = 0;
+        for (++i; i < token.size() && is_digit(token[i]); ++i) {
+            if (found) continue;
+            if (token[i] == '0') {
+                ++zeros;
+            } else {
+                found = true;
+                point = -zeros;
+            }
+        }
+    }
+    long exp = 0;
+    if (i < token.size()) {  // exponent
+        ++i;
+        bool neg = token[i] == '-';
+        if (token[i] == '+' || token[i] == '-') ++i;
+        for (; i < token.size(); ++i)
+            if (exp < 100000000) exp = exp * 10 + (token[i] - '0');
+        if (neg) exp = -exp;
+    }
+    return found && point + exp > 0;
+}
+
+}  // namespace
+
+void Reader::set_position(size_t consumed) {
+    const char* stop = begin_ + consumed;
+    size_t line = 1;
+    const char* line_start = begin_;
+    for (const char* p = begin_; p < stop;) {
+        const void* nl = std::memchr(p, '\n', static_cast<size_t>(stop - p));
+        if (!nl) break;
+        ++line;
+        p = static_cast<const char*>(nl) + 1;
+        line_start = p;
+    }
+    error_.line = line;
+    error_.column = static_cast<size_t>(stop - line_start);
+}
+
+bool Reader::fail(std::string message, JsonErrorCategory category) {
+    failed_ = true;
+    placed_ = true;
+    error_.message = std::move(message);
+    error_.category = category;
+    set_position(offset());
+    return false;
+}
+
+bool Reader::fail_peeked(std::string message, JsonErrorCategory category) {
+    if (cur_ != end_) ++cur_;
+    return fail(std::move(message), category);
+}
+
+bool Reader::fail_unplaced(std::string message) {
+    failed_ = true;
+    placed_ = false;
+    error_.message = std::move(message);
+    error_.category = JsonErrorCategory::Data;
+    return false;
+}
+
+void Reader::place_at_close(char close) {
+    if (placed_) return;
+    const char* stop = cur_;
+    if (peek() == static_cast<unsigned char>(close)) stop = cur_ + 1;
+    cur_ = stop;
+    placed_ = true;
+    set_position(offset());
+}
+
+JsonError Reader::take_error() {
+    if (!placed_) {
+        placed_ = true;
+        set_position(offset());
+    }
+    return std::move(error_);
+}
+
+bool Reader::fail_invalid_type(std::string_view expected) {
+    int c = peek();
+    std::string what;
+    switch (c) {
+        case 'n':
+            bump();
+            if (!parse_literal("ull")) return false;
+            what = describe_null();
+            break;
+        case 't':
+        case 'f':
+            bump();
+            if (!parse_literal(c == 't' ? "rue" : "alse")) return false;
+            what = describe_bool(c == 't');
+            break;
+        case '"': {
+            std::string_view text;
+            if (!parse_string(text)) return false;
+            what = describe_string(text);
+            break;
+        }
+        case '[': what = "sequence"; break;
+        case '{': what = "map"; break;
+        default:
+            if (c == '-' || (c >= '0' && c <= '9')) {
+                Number number;
+                if (!parse_number(number)) return false;
+                what = describe_number(number);
+                break;
+            }
+            if (c < 0) return fail_eof_value();
+            return fail_peeked("expected value", JsonErrorCategory::Syntax);
+    }
+    return fail(invalid_type(what, expected), JsonErrorCategory::Data);
+}
+
+bool Reader::parse_literal(std::string_view rest) {
+    for (char want : rest) {
+        if (cur_ == end_) return fail_eof_value();
+        if (*cur_++ != want) return fail("expected ident", JsonErrorCategory::Syntax);
+    }
+    return true;
+}
+
+bool Reader::parse_string(std::string_view& out) {
+    ++cur_;  // opening quote
+    return scan_string(out, true);
+}
+
+// Cursor after the opening quote. When keep is false the text is only
+// checked for form (skipped values), and out is left alone.
+bool Reader::scan_string(std::string_view& out, bool keep) {
+    const char* start = cur_;
+    bool escaped = false;
+    for (;;) {
+        cur_ = find_string_special(cur_, end_);
+        if (cur_ == end_) return fail("EOF while parsing a string", JsonErrorCategory::Eof);
+        char c = *cur_;
+        if (c == '"') {
+            if (keep) {
+                if (escaped) {
+                    scratch_.append(start, cur_);
+                    out = scratch_;
+                } else {
+                    out = std::string_view(start, static_cast<size_t>(cur_ - start));
+                }
+            }
+            ++cur_;
+            if (keep && !valid_utf8(out))
+                return fail("invalid unicode code point", JsonErrorCategory::Syntax);
+            return true;
+        }
+        if (c != '\\') {
+            ++cur_;
+            return fail("control character (\\u0000-\\u001F) found while parsing a string",
+                        JsonErrorCategory::Syntax);
+        }
+        if (keep) {
+            if (!escaped) scratch_.clear();
+            scratch_.append(start, cur_);
+        }
+        escaped = true;
+        ++cur_;  // backslash
+        if (!parse_escape(keep)) return false;
+        start = cur_;
+    }
+}
+
+bool Reader::parse_escape(bool keep) {
+    if (cur_ == end_) return fail("EOF while parsing a string", JsonErrorCategory::Eof);
+    char c = *cur_++;
+    char plain = 0;
+    switch (c) {
+        case '"': plain = '"'; break;
+        case '\\': plain = '\\'; break;
+        case '/': plain = '/'; break;
+        case 'b': plain = '\b'; break;
+        case 'f': plain = '\f'; break;
+        case 'n': plain = '\n'; break;
+        case 'r': plain = '\r'; break;
+        case 't': plain = '\t'; break;
+        case 'u': break;
+        default: return fail("invalid escape", JsonErrorCategory::Syntax);
+    }
+    if (plain) {
+        if (keep) scratch_ += plain;
+        return true;
+    }
+    auto hex4 = [this](uint32_t& value) {
+        value = 0;
+        for (int i = 0; i < 4; ++i) {
+            if (cur_ == end_) return fail("EOF while parsing a string", JsonErrorCategory::Eof);
+            int h = hex_value(*cur_++);
+            if (h < 0) return fail("invalid escape", JsonErrorCategory::Syntax);
+            value = value * 16 + static_cast<uint32_t>(h);
+        }
+        return true;
+    };
+    uint32_t cp;
+    if (!hex4(cp)) return false;
+    if (!keep) return true;
+    if (cp >= 0xDC00 && cp <= 0xDFFF)
+        return fail("lone leading surrogate in hex escape", JsonErrorCategory::Syntax);
+    if (cp >= 0xD800 && cp <= 0xDBFF) {
+        for (char want : {'\\', 'u'}) {
+            if (cur_ == end_) return fail("EOF while parsing a string", JsonErrorCategory::Eof);
+            if (*cur_++ != want)
+                return fail("unexpected end of hex escape", JsonErrorCategory::Syntax);
+        }
+        uint32_t low;
+        if (!hex4(low)) return false;
+        if (low < 0xDC00 || low > 0xDFFF)
+            return fail("lone leading surrogate in hex escape", JsonErrorCategory::Syntax);
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+    }
+    append_utf8(scratch_, cp);
+    return true;
+}
+
+bool Reader::parse_number(Number& out) { return scan_number(&out); }
+
+// Cursor at '-' or a digit. Checks the form; fills out when given.
+bool Reader::scan_number(Number* out) {
+    const char* start = cur_;
+    bool negative = *cur_ == '-';
+    if (negative) ++cur_;
+    auto invalid = [this] {
+        if (cur_ != end_) ++cur_;
+        return fail("invalid number", JsonErrorCategory::Syntax);
+    };
+    if (cur_ == end_ || !is_digit(*cur_)) return invalid();
+    uint64_t magnitude = 0;
+    bool overflow = false;
+    if (*cur_ == '0') {
+        ++cur_;
+        if (cur_ != end_ && is_digit(*cur_)) return invalid();
+    } else {
+        while (cur_ != end_ && is_digit(*cur_)) {
+            uint64_t digit = static_cast<uint64_t>(*cur_ - '0');
+            if (magnitude > (UINT64_MAX - digit) / 10) overflow = true;
+            magnitude = magnitude * 10 + digit;
+            ++cur_;
+        }
+    }
+    bool is_float = overflow;
+    if (cur_ != end_ && *cur_ == '.') {
+        is_float = true;
+        ++cur_;
+        if (cur_ == end_ || !is_digit(*cur_)) return invalid();
+        while (cur_ != end_ && is_digit(*cur_)) ++cur_;
+    }
+    if (cur_ != end_ && (*cur_ == 'e' || *cur_ == 'E')) {
+        is_float = true;
+        ++cur_;
+        if (cur_ != end_ && (*cur_ == '+' || *cur_ == '-')) ++cur_;
+        if (cur_ == end_ || !is_digit(*cur_)) return invalid();
+        while (cur_ != end_ && is_digit(*cur_)) ++cur_;
+    }
+    if (!out) return true;
+    if (!is_float && negative) {
+        if (magnitude == 0 || magnitude > (uint64_t{1} << 63)) {
+            is_float = true;
+        } else {
+            out->kind = Number::Kind::Negative;
+            out->i = static_cast<int64_t>(0 - magnitude);
+            return true;
+        }
+    }
+    if (!is_float) {
+        out->kind = Number::Kind::Unsigned;
+        out->u = magnitude;
+        return true;
+    }
+    out->kind = Number::Kind::Float;
+    auto res = std::from_chars(start, cur_, out->f);
+    if (res.ec == std::errc::result_out_of_range) {
+        std::string_view token(start, static_cast<size_t>(cur_ - start));
+        if (overflows(token)) return fail("number out of range", JsonErrorCategory::Syntax);
+        out->f = negative ? -0.0 : 0.0;
+    }
+    return true;
+}
+
+bool Reader::finish() {
+    if (peek() < 0) return true;
+    return fail_peeked("trailing characters", JsonErrorCategory::Syntax);
+}
+
+bool Reader::enter() {
+    if (--budget_ == 0) return fail_peeked("recursion limit exceeded", JsonErrorCategory::Syntax);
+    ++cur_;
+    return true;
+}
+
+bool Reader::next_member(bool& first, bool& more) {
+    int c = peek();
+    if (c < 0) return fail("EOF while parsing an object", JsonErrorCategory::Eof);
+    more = false;
+    if (c == '}') return true;
+    if (first) {
+        first = false;
+        if (c != '"') return fail_peeked("key must be a string", JsonErrorCategory::Syntax);
+        more = true;
+        return true;
+    }
+    if (c != ',') return fail_peeked("expected `,` or `}`", JsonErrorCategory::Syntax);
+    ++cur_;
+    c = peek();
+    if (c == '"') {
+        more = true;
+        return true;
+    }
+    if (c == '}') return fail_peeked("trailing comma", JsonErrorCategory::Syntax);
+    if (c < 0) return fail_eof_value();
+    return fail_peeked("key must be a string", JsonErrorCategory::Syntax);
+}
+
+bool Reader::next_element(bool& first, bool& more) {
+    int c = peek();
+    if (c < 0) return fail("EOF while parsing a list", JsonErrorCategory::Eof);
+    more = false;
+    if (c == ']') return true;
+    if (first) {
+        first = false;
+        more = true;
+        return true;
+    }
+    if (c != ',') return fail_peeked("expected `,` or `]`", JsonErrorCategory::Syntax);
+    ++cur_;
+    c = peek();
+    if (c == ']') return fail_peeked("trailing comma", JsonErrorCategory::Syntax);
+    if (c < 0) return fail_eof_value();
+    more = true;
+    return true;
+}
+
+bool Reader::end_record_array() {
+    int c = peek();
+    if (c == ']') {
+        ++cur_;
+        return true;
+    }
+    if (c < 0) return fail("EOF while parsing a list", JsonErrorCategory::Eof);
+    if (c == ',') {
+        ++cur_;
+        if (peek() == ']') return fail_peeked("trailing comma", JsonErrorCategory::Syntax);
+    }
+    return fail_peeked("trailing characters", JsonErrorCategory::Syntax);
+}
+
+bool Reader::skip_scalar(int c) {
+    switch (c) {
+        case 'n': ++cur_; return parse_literal("ull");
+        case 't': ++cur_; return parse_literal("rue");
+        case 'f': ++cur_; return parse_literal("alse");
+        case '"': {
+            ++cur_;
+            std::string_view unused;
+            return scan_string(unused, false);
+        }
+        default:
+            if (c == '-' || (c >= '0' && c <= '9')) return scan_number(nullptr);
+            if (c < 0) return fail_eof_value();
+            return fail_peeked("expected value", JsonErrorCategory::Syntax);
+    }
+}
+
+// Iterative: the brackets of the open containers are kept on a heap stack.
+bool Reader::skip_value() {
+    std::string open;
+    auto frame_error = [&](int c) {
+        bool list = open.back() == '[';
+        if (c < 0)
+            return fail(list ? "EOF while parsing a list" : "EOF while parsing an object",
+                        JsonErrorCategory::Eof);
+        return fail_peeked(list ? "expected `,` or `]`" : "expected `,` or `}`",
+                           JsonErrorCategory::Syntax);
+    };
+    for (;;) {
+        int c = peek();
+        if (c == '[' || c == '{') {
+            ++cur_;
+            open += static_cast<char>(c);
+            int next = peek();
+            if (next != (c == '[' ? ']' : '}')) {
+                if (next < 0) return frame_error(next);
+                if (c == '{' && !skip_key()) return false;
+                continue;  // the first element or member value
+            }
+        } else {
+            if (!skip_scalar(c)) return false;
+            if (open.empty()) return true;
+        }
+        // After a value inside a container (or at an empty one's close):
+        // close as many containers as end here, then expect a comma.
+        for (;;) {
+            int next = peek();
+            char close = open.back() == '[' ? ']' : '}';
+            if (next == close) {
+                ++cur_;
+                open.pop_back();
+                if (open.empty()) return true;
+                continue;
+            }
+            if (next != ',') return frame_error(next);
+            ++cur_;
+            if (open.back() == '{' && !skip_key()) return false;
+            break;
+        }
+    }
+}
+
+// Inside a skipped object, at a member: its key and colon.
+bool Reader::skip_key() {
+    int c = peek();
+    if (c < 0) return fail("EOF while parsing an object", JsonErrorCategory::Eof);
+    if (c != '"') return fail_peeked("key must be a string", JsonErrorCategory::Syntax);
+    ++cur_;
+    std::string_view unused;
+    if (!scan_string(unused, false)) return false;
+    return colon_or_eof_object();
+}
+
+bool Reader::colon() { return colon_or_eof_object(); }
+
+bool Reader::colon_or_eof_object() {
+    int c = peek();
+    if (c == ':') {
+        ++cur_;
+        return true;
+    }
+    if (c < 0) return fail("EOF while parsing an object", JsonErrorCategory::Eof);
+    return fail_peeked("expected `:`", JsonErrorCategory::Syntax);
+}
+
+}  // namespace devctl::json

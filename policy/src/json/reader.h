@@ -1,0 +1,114 @@
+#pragma once
+// One-pass pull reader over a JSON text held in memory.
+//
+// Usage: call peek() to skip whitespace and see the next byte, then one of the
+// token functions. Every function that can fail returns false after storing
+// the error (message, category, line and column); take_error() hands it out.
+// Errors raised with fail_unplaced() get their position later, where the
+// enclosing record ends (see record.h). Most callers only need the value
+// readers of value_readers.h and read_record() of record.h.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "json/json_error.h"
+
+namespace devctl::json {
+
+// A number as read: integers that fit 64 bits keep their sign and value;
+// fractions, exponents, -0 and larger integers are floats.
+struct Number {
+    enum class Kind : uint8_t { Unsigned, Negative, Float };
+    Kind kind = Kind::Unsigned;
+    uint64_t u = 0;  // Unsigned
+    int64_t i = 0;   // Negative (always < 0)
+    double f = 0;    // Float
+};
+
+class Reader {
+public:
+    explicit Reader(std::string_view text)
+        : begin_(text.data()), cur_(text.data()), end_(text.data() + text.size()) {}
+
+    // Skips whitespace; the next byte (0-255) or -1 at the end of the text.
+    int peek() {
+        while (cur_ != end_) {
+            unsigned char c = static_cast<unsigned char>(*cur_);
+            if (c > ' ' || (c != ' ' && c != '\n' && c != '\t' && c != '\r')) return c;
+            ++cur_;
+        }
+        return -1;
+    }
+    // Consumes one byte already seen with peek().
+    void bump() { ++cur_; }
+    bool at_end() const { return cur_ == end_; }
+    size_t offset() const { return static_cast<size_t>(cur_ - begin_); }
+
+    // Tokens. Each expects peek() to have shown its first byte.
+    // String: strict UTF-8; the view lives until the next string is read.
+    bool parse_string(std::string_view& out);
+    bool parse_number(Number& out);
+    // true, false or null, after the first byte was seen; the rest must follow.
+    bool parse_literal(std::string_view rest);
+    // Skips one well-formed value of any depth without recursion; strings in
+    // it are not checked for UTF-8 and nothing counts against the budget.
+    bool skip_value();
+
+    // After the document's value: only whitespace may follow, else
+    // "trailing characters".
+    bool finish();
+
+    // Containers. enter() consumes the bracket seen by peek() and takes one
+    // level of the nesting budget; leave() gives it back.
+    bool enter();
+    void leave() { ++budget_; }
+    // Before each member: more is false at the closing brace (not consumed).
+    // When more is true the cursor stands at the key's opening quote.
+    // first starts true and is managed by the call.
+    bool next_member(bool& first, bool& more);
+    bool colon();
+    // Before each element: more is false at the closing bracket (not consumed).
+    bool next_element(bool& first, bool& more);
+    // After the last field of a record in array form: the closing bracket,
+    // else "trailing comma" / "trailing characters".
+    bool end_record_array();
+
+    // Errors; all return false. fail() places the error after what was
+    // consumed, fail_peeked() first consumes the byte seen by peek().
+    bool fail(std::string message, JsonErrorCategory category);
+    bool fail_peeked(std::string message, JsonErrorCategory category);
+    bool fail_eof_value() { return fail("EOF while parsing a value", JsonErrorCategory::Eof); }
+    // "invalid type: {what}, expected {expected}" for the value at the cursor
+    // (scalars are consumed, brackets are not).
+    bool fail_invalid_type(std::string_view expected);
+    // A data error whose position is fixed later by place_at_close().
+    bool fail_unplaced(std::string message);
+    bool has_unplaced_error() const { return failed_ && !placed_; }
+    // Places an unplaced error where a record ends: on its closing bracket
+    // when that comes next after whitespace, else where reading stopped.
+    void place_at_close(char close);
+
+    bool failed() const { return failed_; }
+    JsonError take_error();
+
+private:
+    bool scan_string(std::string_view& out, bool keep);
+    bool parse_escape(bool keep);
+    bool scan_number(Number* out);
+    bool skip_scalar(int c);
+    bool skip_key();
+    bool colon_or_eof_object();
+    void set_position(size_t consumed);
+
+    const char* begin_;
+    const char* cur_;
+    const char* end_;
+    int budget_ = 128;
+    bool failed_ = false;
+    bool placed_ = true;
+    JsonError error_;
+    std::string scratch_;
+};
+
+}  // namespace devctl::json

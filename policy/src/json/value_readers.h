@@ -1,0 +1,39 @@
+#pragma once
+// Readers of single values into C++ values. On a value of another type they
+// fail with "invalid type: {what}, expected {exp}", on an integer out of
+// range with "invalid value: integer `n`, expected {exp}".
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "json/reader.h"
+
+namespace devctl::json {
+
+bool read_string(Reader& reader, std::string& out);  // expected "a string"
+bool read_bool(Reader& reader, bool& out);           // expected "a boolean"
+bool read_i32(Reader& reader, int32_t& out);         // expected "i32"
+bool read_u32(Reader& reader, uint32_t& out);        // expected "u32"
+
+// An integer in [min, max]; {exp} names the type.
+bool read_integer(Reader& reader, int64_t min, int64_t max, std::string_view expected,
+                  int64_t& out);
+
+// Reads "null" when it comes next (out empty), otherwise the inner reader.
+bool read_null(Reader& reader, bool& was_null);
+
+template <class T, class Inner>
+bool read_optional(Reader& reader, std::optional<T>& out, Inner inner) {
+    bool was_null = false;
+    if (!read_null(reader, was_null)) return false;
+    if (was_null) {
+        out.reset();
+        return true;
+    }
+    T value{};
+    if (!inner(reader, value)) return false;
+    out = std::move(value);
+    return true;
+}
+
+}  // namespace devctl::json

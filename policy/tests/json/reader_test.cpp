@@ -1,0 +1,214 @@
+// Messages, categories and positions of the reader, on a small record with
+// one field of each reader type.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "json/describe.h"
+#include "json/record.h"
+#include "json/value_readers.h"
+#include "json/value_tree.h"
+
+namespace devctl::json {
+namespace {
+
+struct Probe {
+    std::string text;
+    int32_t number = 0;
+    bool flag = false;
+    std::vector<std::string> items;
+    std::optional<uint32_t> count;
+};
+
+constexpr std::array<std::string_view, 5> kProbeKeys = {"text", "number", "flag", "items", "count"};
+constexpr RecordShape kProbe{"struct Probe", "struct Probe with 5 elements", kProbeKeys,
+                             0b00011, 0b10100};
+
+bool read_probe(Reader& reader, Probe& out) {
+    return read_record(reader, kProbe, [&](size_t field) {
+        switch (field) {
+            case 0: return read_string(reader, out.text);
+            case 1: return read_i32(reader, out.number);
+            case 2: return read_bool(reader, out.flag);
+            case 3: return read_list(reader, [&] { return read_string(reader, out.items.emplace_back()); });
+            default: return read_optional(reader, out.count, read_u32);
+        }
+    });
+}
+
+// "ok" or the error text plus its category letter (e/s/d).
+std::string outcome(std::string_view text) {
+    Reader reader(text);
+    Probe probe;
+    if (read_probe(reader, probe) && reader.finish()) return "ok";
+    JsonError error = reader.take_error();
+    const char* category = error.category == JsonErrorCategory::Eof      ? "e"
+                           : error.category == JsonErrorCategory::Syntax ? "s"
+                                                                         : "d";
+    return to_string(error) + " [" + category + "]";
+}
+
+struct Case {
+    std::string input;
+    std::string expected;
+};
+
+TEST(JsonReader, MessagesCategoriesAndPositions) {
+    const Case cases[] = {
+        {"", "EOF while parsing a value at line 1 column 0 [e]"},
+        {" \n\t ", "EOF while parsing a value at line 2 column 2 [e]"},
+        {"x", "expected value at line 1 column 1 [s]"},
+        {"{}", "missing field `text` at line 1 column 2 [d]"},
+        {"{\"text\": \"a\" }", "missing field `number` at line 1 column 14 [d]"},
+        {"{\"text\":\"a\",\"number\":1}", "ok"},
+        {"{\"number\":1,\"text\":\"a\",\"x\":[{\"y\":null}],\"flag\":true}", "ok"},
+        {"{\"text\":\"a\",\"text\":\"a\",\"number\":1}", "duplicate field `text` at line 1 column 18 [d]"},
+        {"{\"text\":\"a\",\"Text\":1,\"Text\":2,\"number\":1}", "ok"},
+        {"5", "invalid type: integer `5`, expected struct Probe at line 1 column 1 [d]"},
+        {"\"a\\\"b\"", "invalid type: string \"a\\\"b\", expected struct Probe at line 1 column 6 [d]"},
+        {"{\"text\": [1]}", "invalid type: sequence, expected a string at line 1 column 9 [d]"},
+        {"{\"text\": {}}", "invalid type: map, expected a string at line 1 column 9 [d]"},
+        {"{\"text\": null}", "invalid type: null, expected a string at line 1 column 13 [d]"},
+        {"{\"text\":\"a\",\"number\":2147483647}", "ok"},
+        {"{\"text\":\"a\",\"number\":-2147483648}", "ok"},
+        {"{\"text\":\"a\",\"number\":2147483648}",
+         "invalid value: integer `2147483648`, expected i32 at line 1 column 31 [d]"},
+        {"{\"text\":\"a\",\"number\":-2147483649}",
+         "invalid value: integer `-2147483649`, expected i32 at line 1 column 32 [d]"},
+        {"{\"text\":\"a\",\"number\":1.0}", "invalid type: floating point `1.0`, expected i32 at line 1 column 24 [d]"},
+        {"{\"text\":\"a\",\"number\":-0}", "invalid type: floating point `-0.0`, expected i32 at line 1 column 23 [d]"},
+        {"{\"text\":\"a\",\"number\":\"5\"}", "invalid type: string \"5\", expected i32 at line 1 column 24 [d]"},
+        {"{\"text\":\"a\",\"number\":true}", "invalid type: boolean `true`, expected i32 at line 1 column 25 [d]"},
+        {"{\"text\":\"a\",\"number\":1,\"flag\":null}",
+         "invalid type: null, expected a boolean at line 1 column 34 [d]"},
+        {"{\"text\":\"a\",\"number\":1,\"count\":null}", "ok"},
+        {"{\"text\":\"a\",\"number\":1,\"count\":-1}",
+         "invalid value: integer `-1`, expected u32 at line 1 column 33 [d]"},
+        {"{\"text\":\"a\",\"number\":1,\"count\":4294967296}",
+         "invalid value: integer `4294967296`, expected u32 at line 1 column 41 [d]"},
+        {"{\"text\":\"a\",\"number\":1,\"items\":5}",
+         "invalid type: integer `5`, expected a sequence at line 1 column 32 [d]"},
+        {"{\"text\":\"a\",\"number\":1,\"items\":[\"x\",]}", "trailing comma at line 1 column 37 [s]"},
+        {"{\"text\":\"a\",\"number\":1,\"items\":[\"x\" \"y\"]}", "expected `,` or `]` at line 1 column 37 [s]"},
+        {"{\"text\":\"a\",}", "trailing comma at line 1 column 13 [s]"},
+        {"{\"text\":\"a\" \"number\":1}", "expected `,` or `}` at line 1 column 13 [s]"},
+        {"{\"text\" 1}", "expected `:` at line 1 column 9 [s]"},
+        {"{1:2}", "key must be a string at line 1 column 2 [s]"},
+        {"{\"text\":\"a\"", "EOF while parsing an object at line 1 column 11 [e]"},
+        {"{\"text\":\"a", "EOF while parsing a string at line 1 column 10 [e]"},
+        {"{\"text\":\"a\",\"number\":1}\n  \n", "ok"},
+        {"{\"text\":\"a\",\"number\":1} {}", "trailing characters at line 1 column 25 [s]"},
+        {"{\"text\":\"a\",\"number\":1}x", "trailing characters at line 1 column 24 [s]"},
+        {"{\"text\":\"a\",\"number\":tru}", "expected ident at line 1 column 25 [s]"},
+        {"{\"text\":\"a\",\"number\":01}", "invalid number at line 1 column 23 [s]"},
+        {"{\"text\":\"a\",\"number\":-}", "invalid number at line 1 column 23 [s]"},
+        {"{\"text\":\"a\",\"number\":1e400}", "number out of range at line 1 column 26 [s]"},
+        {"{\"text\":\"a\",\"number\":1e-400}",
+         "invalid type: floating point `0.0`, expected i32 at line 1 column 27 [d]"},
+        {"{\"text\":\"a\\q\"}", "invalid escape at line 1 column 12 [s]"},
+        {"{\"text\":\"a\nb\"}", "control character (\\u0000-\\u001F) found while parsing a string at line 2 column 0 [s]"},
+        {"{\"text\":\"\\ud800\"}", "unexpected end of hex escape at line 1 column 16 [s]"},
+        {"{\"text\":\"\\udc00\"}", "lone leading surrogate in hex escape at line 1 column 15 [s]"},
+        {"{\"text\":\"\\ud83d\\ude00\\u00e9\\n\",\"number\":1}", "ok"},
+        // Strict UTF-8 where text is kept, none in skipped values.
+        {"{\"te\xffxt\":1}", "invalid unicode code point at line 1 column 8 [s]"},
+        {"{\"text\":\"\xc0\xaf\"}", "invalid unicode code point at line 1 column 12 [s]"},
+        {"{\"text\":\"\xed\xa0\x80\"}", "invalid unicode code point at line 1 column 13 [s]"},
+        {"{\"text\":\"a\",\"number\":1,\"skip\":[\"\xff\",{\"\xfe\":1}]}", "ok"},
+        {"{\"text\":\"a\",\"number\":1,\"skip\":\xff}", "expected value at line 1 column 31 [s]"},
+        // Array form.
+        {"[\"a\", 1]", "invalid length 3, expected struct Probe with 5 elements at line 1 column 8 [d]"},
+        {"[\"a\", 1, false, []]", "ok"},
+        {"[\"a\", 1, true, [], 7]", "ok"},
+        {"[\"a\"]", "invalid length 1, expected struct Probe with 5 elements at line 1 column 5 [d]"},
+        {"[]", "invalid length 0, expected struct Probe with 5 elements at line 1 column 2 [d]"},
+        {"[\"a\", 1, true]", "invalid length 3, expected struct Probe with 5 elements at line 1 column 14 [d]"},
+        {"[\"a\", 1, true, [], 7, 8]", "trailing characters at line 1 column 23 [s]"},
+        {"[\"a\", 1, true, [], 7,]", "trailing comma at line 1 column 22 [s]"},
+        {"[\"a\", 1, true, [], 7", "EOF while parsing a list at line 1 column 20 [e]"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(outcome(c.input), c.expected) << c.input;
+}
+
+TEST(JsonReader, SkippedValuesMustBeWellFormed) {
+    const Case cases[] = {
+        {"{\"text\":\"a\",\"number\":1,\"x\":[1,]}", "expected value at line 1 column 31 [s]"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":{\"a\":1,}}", "key must be a string at line 1 column 35 [s]"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":[1 2]}", "expected `,` or `]` at line 1 column 31 [s]"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":{\"a\" 1}}", "expected `:` at line 1 column 33 [s]"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":[[]", "EOF while parsing a list at line 1 column 30 [e]"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":1e999}", "ok"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":[[],{},[{}],{\"a\":[]}]}", "ok"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(outcome(c.input), c.expected) << c.input;
+
+    // A million levels are skipped without recursion.
+    std::string deep = "{\"text\":\"a\",\"number\":1,\"x\":" + std::string(1000000, '[') +
+                       std::string(1000000, ']') + "}";
+    EXPECT_EQ(outcome(deep), "ok");
+}
+
+TEST(JsonReader, NestingBudget) {
+    auto nested = [](int levels) {
+        std::string text = std::string(levels, '[') + std::string(levels, ']');
+        Reader reader(text);
+        Value value;
+        if (read_value(reader, value) && reader.finish()) return std::string("ok");
+        return to_string(reader.take_error());
+    };
+    EXPECT_EQ(nested(127), "ok");
+    EXPECT_EQ(nested(128), "recursion limit exceeded at line 1 column 128");
+}
+
+TEST(JsonReader, ValueTreeKeepsRepeatedMembersInOrder) {
+    Reader reader(R"({"b": 1, "a": [true, null, "x"], "b": -2.5})");
+    Value value;
+    ASSERT_TRUE(read_value(reader, value));
+    ASSERT_EQ(value.kind, Value::Kind::Object);
+    EXPECT_EQ(value.keys, (std::vector<std::string>{"b", "a", "b"}));
+    EXPECT_EQ(value.items[0].number.u, 1u);
+    EXPECT_EQ(value.items[1].items[0].boolean, true);
+    EXPECT_EQ(value.items[1].items[1].kind, Value::Kind::Null);
+    EXPECT_EQ(value.items[1].items[2].text, "x");
+    EXPECT_EQ(value.items[2].number.kind, Number::Kind::Float);
+    EXPECT_EQ(value.items[2].number.f, -2.5);
+}
+
+TEST(JsonReader, NumberClassesAndDescriptions) {
+    const Case cases[] = {
+        {"0", "integer `0`"},
+        {"18446744073709551615", "integer `18446744073709551615`"},
+        {"18446744073709551616", "floating point `1.8446744073709552e19`"},
+        {"-9223372036854775808", "integer `-9223372036854775808`"},
+        {"-9223372036854775809", "floating point `-9.223372036854776e18`"},
+        {"-0", "floating point `-0.0`"},
+        {"1.5", "floating point `1.5`"},
+        {"1E2", "floating point `100.0`"},
+        {"1e20", "floating point `1e20`"},
+        {"1e16", "floating point `1e16`"},
+        {"123456789012345.6", "floating point `123456789012345.6`"},
+        {"1.5e-7", "floating point `1.5e-7`"},
+        {"0.00001", "floating point `0.00001`"},
+        {"0.000001", "floating point `1e-6`"},
+        {"-2.5e+3", "floating point `-2500.0`"},
+    };
+    for (const auto& c : cases) {
+        Reader reader(c.input);
+        Number number;
+        ASSERT_EQ(reader.peek() >= 0, true);
+        ASSERT_TRUE(reader.parse_number(number)) << c.input;
+        EXPECT_EQ(describe_number(number), c.expected) << c.input;
+    }
+}
+
+TEST(JsonReader, StringDescriptionsEscapeLikeTheLibrary) {
+    EXPECT_EQ(describe_string("a\"b\\c\n\t\r"), R"(string "a\"b\\c\n\t\r")");
+    EXPECT_EQ(describe_string(std::string("\0\x01\x7f", 3)), R"(string "\0\u{1}\u{7f}")");
+    EXPECT_EQ(describe_string("é/ü"), "string \"é/ü\"");
+}
+
+}  // namespace
+}  // namespace devctl::json
