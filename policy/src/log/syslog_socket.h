@@ -1,0 +1,40 @@
+#pragma once
+// A connection to the local log daemon over its Unix socket.
+#include <expected>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fs/unique_fd.h"
+
+namespace devctl {
+
+inline constexpr const char* kSyslogPaths[] = {"/dev/log", "/var/run/syslog", "/var/run/log"};
+
+struct SyslogSocket {
+    UniqueFd fd;
+    std::string path;
+    bool stream = false;  // each stream message ends with one NUL byte
+};
+
+// One failed try: the path, whether it was the stream retry, and errno.
+struct ConnectAttempt {
+    std::string path;
+    bool stream = false;
+    int error = 0;
+};
+
+// Tries each path in order, datagram first and stream where the endpoint
+// refuses datagrams.
+std::expected<SyslogSocket, std::vector<ConnectAttempt>> connect_syslog(
+    std::span<const char* const> paths = kSyslogPaths);
+
+// 0 or errno.
+int send_log_line(const SyslogSocket& socket, std::string_view line);
+
+// The multi-line reports written after "err: " on standard error.
+std::string describe_connect_failure(const std::vector<ConnectAttempt>& attempts);
+std::string describe_send_failure(const SyslogSocket& socket, int error);
+
+}  // namespace devctl

@@ -1,0 +1,147 @@
+// Reading whole files and replacing them atomically, in a scratch directory.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "fs/file_io.h"
+#include "temp_dir.h"
+
+namespace devctl {
+namespace {
+
+using testing_support::TempDir;
+namespace stdfs = std::filesystem;
+
+struct stat stat_of(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+std::string must_read(const std::string& path) {
+    auto content = read_file(path);
+    EXPECT_TRUE(content) << path;
+    return content ? *content : std::string();
+}
+
+class ScopedUmask {
+public:
+    explicit ScopedUmask(mode_t mask) : old_(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(old_); }
+
+private:
+    mode_t old_;
+};
+
+TEST(FileExists, FollowsLinksAndCountsAnyFailureAsAbsent) {
+    TempDir dir;
+    ASSERT_TRUE(replace_file(dir / "f", "x"));
+    stdfs::create_symlink(dir / "f", dir / "link");
+    stdfs::create_symlink(dir / "missing", dir / "dangling");
+    EXPECT_TRUE(file_exists(dir / "f"));
+    EXPECT_TRUE(file_exists(dir / "link"));
+    EXPECT_TRUE(file_exists(dir.path()));
+    EXPECT_FALSE(file_exists(dir / "dangling"));
+    EXPECT_FALSE(file_exists(dir / "missing"));
+    EXPECT_FALSE(file_exists(dir / "f/below"));
+}
+
+TEST(ReadFile, ReturnsEveryByteOrTheSystemError) {
+    TempDir dir;
+    std::string big(300000, 'a');
+    big[7] = '\0';
+    big.back() = '\xff';
+    ASSERT_TRUE(replace_file(dir / "big", big));
+    EXPECT_EQ(must_read(dir / "big"), big);
+    ASSERT_TRUE(replace_file(dir / "empty", ""));
+    EXPECT_EQ(must_read(dir / "empty"), "");
+
+    const std::pair<std::string, std::string> failures[] = {
+        {dir / "missing", "No such file or directory (os error 2)"},
+        {dir.path(), "Is a directory (os error 21)"},
+        {dir / "empty/below", "Not a directory (os error 20)"},
+    };
+    for (const auto& [path, message] : failures) {
+        auto content = read_file(path);
+        ASSERT_FALSE(content) << path;
+        EXPECT_EQ(content.error().messages, (std::vector<std::string>{message})) << path;
+    }
+}
+
+TEST(ReplaceFile, NewFileGetsModeFromUmaskAndLeavesNoTemporary) {
+    for (const auto& [mask, mode] : {std::pair<mode_t, mode_t>{022, 0644}, {077, 0600}, {0, 0666}, {027, 0640}}) {
+        TempDir dir;
+        ScopedUmask scoped(mask);
+        ASSERT_TRUE(replace_file(dir / "config.json", "{}"));
+        EXPECT_EQ(stat_of(dir / "config.json").st_mode & 07777, mode) << std::oct << mask;
+        EXPECT_EQ(must_read(dir / "config.json"), "{}");
+        EXPECT_EQ(dir.names(), (std::set<std::string>{"config.json"}));
+    }
+}
+
+TEST(ReplaceFile, ExistingFileKeepsItsModeWhateverTheUmask) {
+    ScopedUmask scoped(022);
+    for (mode_t mode : {0600, 0640, 0604, 0777, 02755}) {
+        TempDir dir;
+        const std::string path = dir / "f";
+        ASSERT_TRUE(replace_file(path, "old content that is longer"));
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        ASSERT_TRUE(replace_file(path, "new"));
+        EXPECT_EQ(stat_of(path).st_mode & 07777, mode) << std::oct << mode;
+        EXPECT_EQ(must_read(path), "new");
+        EXPECT_EQ(dir.names(), (std::set<std::string>{"f"}));
+    }
+}
+
+TEST(ReplaceFile, ExistingFileKeepsItsOwner) {
+    if (::geteuid() != 0) GTEST_SKIP() << "changing owners needs root";
+    TempDir dir;
+    const std::string path = dir / "f";
+    ASSERT_TRUE(replace_file(path, "old"));
+    ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 04750), 0);
+    ASSERT_TRUE(replace_file(path, "new"));
+    const struct stat st = stat_of(path);
+    EXPECT_EQ(st.st_uid, 1234u);
+    EXPECT_EQ(st.st_gid, 5678u);
+    EXPECT_EQ(st.st_mode & 07777, 04750u);  // not cleared by the change of owner
+}
+
+TEST(ReplaceFile, ReplacesWhatALinkPointsToAndKeepsTheLink) {
+    TempDir dir;
+    ASSERT_TRUE(replace_file(dir / "target", "old"));
+    stdfs::create_symlink("target", dir / "link");
+    ASSERT_TRUE(replace_file(dir / "link", "new"));
+    EXPECT_TRUE(stdfs::is_symlink(dir / "link"));
+    EXPECT_EQ(must_read(dir / "target"), "new");
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"link", "target"}));
+
+    stdfs::create_symlink("later", dir / "dangling");
+    ASSERT_TRUE(replace_file(dir / "dangling", "created"));
+    EXPECT_TRUE(stdfs::is_symlink(dir / "dangling"));
+    EXPECT_EQ(must_read(dir / "later"), "created");
+}
+
+TEST(ReplaceFile, FailsWithTheSystemErrorAndChangesNothing) {
+    TempDir dir;
+    ASSERT_TRUE(replace_file(dir / "file", "old"));
+    stdfs::create_directory(dir / "sub");
+    const std::pair<std::string, std::string> failures[] = {
+        {dir / "no-such-dir/config.json", "No such file or directory (os error 2)"},
+        {dir / "file/below", "Not a directory (os error 20)"},
+        {dir / "sub", "Is a directory (os error 21)"},
+    };
+    for (const auto& [path, message] : failures) {
+        const Status status = replace_file(path, "new");
+        ASSERT_FALSE(status) << path;
+        EXPECT_EQ(status.error().messages, (std::vector<std::string>{message})) << path;
+    }
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"file", "sub"}));
+    EXPECT_TRUE(stdfs::is_empty(dir / "sub"));
+    EXPECT_EQ(must_read(dir / "file"), "old");
+}
+
+}  // namespace
+}  // namespace devctl
