@@ -98,7 +98,7 @@ Step<Entries<Record>> read_entries(GVariant* params)
 {
     Step<GLibHelper::DictView> view = open_params(params);
     if (!view) {
-        return std::unexpected(view.error());
+        return view.error();
     }
     std::size_t n = 0;
     GVariant** items = view->getDictArray("param1", &n);
@@ -112,7 +112,7 @@ Step<Entries<Record>> read_entries(GVariant* params)
         entries.count = static_cast<int>(list.size());
     }
     if (!entries.records) {
-        return std::unexpected(Failure{kAllocationFailed, "calloc failed"});
+        return Failure{kAllocationFailed, "calloc failed"};
     }
     for (std::size_t i = 0; i < list.size(); ++i) {
         auto* record = reinterpret_cast<char*>(&entries.records[i]);

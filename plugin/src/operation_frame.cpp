@@ -16,9 +16,9 @@ constexpr int kInvalidAddonInfo = -14;
 constexpr int kLowestTableCode = -17;
 constexpr int kUnknownCode = -100;
 
-std::unexpected<Failure> addon_failure(const char* message)
+Failure addon_failure(const char* message)
 {
-    return std::unexpected(Failure{kInvalidAddonInfo, message});
+    return Failure{kInvalidAddonInfo, message};
 }
 
 // Codes outside the failure table become -100; success is 0.
@@ -39,16 +39,16 @@ GVariant* failure_reply(const Failure& failure)
     return encode_plugin_response_for_code(failure.code, failure.message.c_str());
 }
 
-std::unexpected<Failure> missing_key(const char* key)
+Failure missing_key(const char* key)
 {
-    return std::unexpected(Failure{kInvalidParameter, std::string("invalid parameter key:") + key});
+    return Failure{kInvalidParameter, std::string("invalid parameter key:") + key};
 }
 
 Step<GLibHelper::DictView> open_params(GVariant* params)
 {
     std::optional<GLibHelper::DictView> view = GLibHelper::DictView::init(params);
     if (!view) {
-        return std::unexpected(Failure{kInvalidParameter, "invalid parameter"});
+        return Failure{kInvalidParameter, "invalid parameter"};
     }
     return std::move(*view);
 }

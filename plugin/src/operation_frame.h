@@ -7,7 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <expected>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -23,13 +23,28 @@ struct Failure {
     std::string message;
 };
 
+// A value or the failure that ends the operation. (std::expected is not
+// available to every compiler the plug-in is built with.)
 template <class T>
-using Step = std::expected<T, Failure>;
+class Step {
+public:
+    Step(T value) : value_(std::move(value)) {}
+    Step(Failure failure) : failure_(std::move(failure)) {}
+
+    explicit operator bool() const { return value_.has_value(); }
+    T& operator*() { return *value_; }
+    T* operator->() { return &*value_; }
+    const Failure& error() const { return failure_; }
+
+private:
+    std::optional<T> value_;
+    Failure failure_;
+};
 
 GVariant* failure_reply(const Failure& failure);
 
 // -1 "invalid parameter key:" and the key.
-std::unexpected<Failure> missing_key(const char* key);
+Failure missing_key(const char* key);
 
 // Opens params as a dictionary; -1 "invalid parameter" when it is none.
 Step<GLibHelper::DictView> open_params(GVariant* params);
@@ -137,7 +152,7 @@ private:
         if constexpr (sizeof...(Args) > 0) {
             Step<GLibHelper::DictView> view = open_params(params);
             if (!view) {
-                return std::unexpected(view.error());
+                return view.error();
             }
             const char* missing = nullptr;
             // Left to right, stopping at the first missing key.
