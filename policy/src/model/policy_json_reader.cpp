@@ -1,0 +1,146 @@
+// Reading a policy document in one pass straight into the records.
+#include <array>
+
+#include "json/record.h"
+#include "json/value_readers.h"
+#include "model/module_map_builder.h"
+#include "model/policy_json.h"
+#include "model/variable_json.h"
+
+namespace devctl {
+namespace {
+
+using json::Reader;
+
+constexpr std::array<std::string_view, 9> kPolicyKeys = {
+    "scene", "enabled", "addon", "priority", "audit", "interactive", "third_party", "version",
+    "modules",
+};
+constexpr json::RecordShape kPolicyShape{"struct Policy", "struct Policy with 9 elements",
+                                         kPolicyKeys, 0x1FF, 0};
+
+constexpr std::array<std::string_view, 9> kModuleKeys = {
+    "type", "enabled", "enable_dyn_changed", "interactive", "modules", "rules", "variables",
+    "addon", "section_changed",
+};
+// enable_dyn_changed (2) and section_changed (8) are optional flags.
+constexpr json::RecordShape kModuleShape{"struct Module", "struct Module with 9 elements",
+                                         kModuleKeys, 0x0FB, 0x104};
+
+constexpr std::array<std::string_view, 9> kRuleKeys = {
+    "name", "operation", "user", "subject", "object", "object_type", "permission", "func",
+    "eval_func",
+};
+// name may be absent from the object form, never from the array form.
+constexpr json::RecordShape kRuleShape{"struct PolicyRule", "struct PolicyRule with 9 elements",
+                                       kRuleKeys, 0x1FE, 0};
+
+constexpr std::array<std::string_view, 2> kVariableKeys = {"name", "value"};
+constexpr json::RecordShape kVariableShape{"struct Variable", "struct Variable with 2 elements",
+                                           kVariableKeys, 0x3, 0};
+
+bool deserialize_interactive(Reader& reader, Interactive& out) {
+    int c = reader.peek();
+    if (c != '"')
+        return c < 0 ? reader.fail_eof_value()
+                     : reader.fail_invalid_type("string representation of interactive enum");
+    std::string_view text;
+    if (!reader.parse_string(text)) return false;
+    auto value = interactive_from_str(text);
+    if (!value) {
+        return reader.fail("invalid interactive value " + std::string(text) + ": " + value.error(),
+                           JsonErrorCategory::Data);
+    }
+    out = *value;
+    return true;
+}
+
+bool read_strings(Reader& reader, std::vector<std::string>& out) {
+    return json::read_list(reader, [&] { return json::read_string(reader, out.emplace_back()); });
+}
+
+bool deserialize_policy_rule(Reader& reader, PolicyRule& rule) {
+    return json::read_record(reader, kRuleShape, [&](size_t field) {
+        switch (field) {
+            case 0: return json::read_optional(reader, rule.name, json::read_string);
+            case 1: return json::read_string(reader, rule.operation);
+            case 2: return json::read_string(reader, rule.user);
+            case 3: return json::read_string(reader, rule.subject);
+            case 4: return json::read_string(reader, rule.object);
+            case 5: return json::read_string(reader, rule.object_type);
+            case 6: return read_strings(reader, rule.permission);
+            case 7: return json::read_string(reader, rule.func);
+            default: return json::read_string(reader, rule.eval_func);
+        }
+    });
+}
+
+bool deserialize_variable(Reader& reader, Variable& variable) {
+    return json::read_record(reader, kVariableShape, [&](size_t field) {
+        if (field == 0) return json::read_string(reader, variable.name);
+        return deserialize_variable_types(reader, variable.value);
+    });
+}
+
+bool deserialize_module(Reader& reader, Module& module);
+
+bool read_modules(Reader& reader, ModuleMap& map) {
+    map.clear();
+    ModuleMapBuilder builder(map);
+    return json::read_map(reader, [&](std::string_view key) {
+        std::string name(key);
+        Module module;
+        if (!deserialize_module(reader, module)) return false;
+        builder.insert(std::move(name), std::move(module));
+        return true;
+    });
+}
+
+bool deserialize_module(Reader& reader, Module& module) {
+    return json::read_record(reader, kModuleShape, [&](size_t field) {
+        switch (field) {
+            case 0: return json::read_string(reader, module.type);
+            case 1: return json::read_bool(reader, module.enabled);
+            case 2: return json::read_bool(reader, module.enable_dyn_changed);
+            case 3: return deserialize_interactive(reader, module.interactive);
+            case 4: return read_modules(reader, module.modules);
+            case 5:
+                return json::read_list(reader, [&] {
+                    return deserialize_policy_rule(reader, module.rules.emplace_back());
+                });
+            case 6:
+                return json::read_list(reader, [&] {
+                    return deserialize_variable(reader, module.variables.emplace_back());
+                });
+            case 7: return json::read_string(reader, module.addon);
+            default: return json::read_bool(reader, module.section_changed);
+        }
+    });
+}
+
+bool read_policy(Reader& reader, Policy& policy) {
+    return json::read_record(reader, kPolicyShape, [&](size_t field) {
+        switch (field) {
+            case 0: return json::read_string(reader, policy.scene);
+            case 1: return json::read_bool(reader, policy.enabled);
+            case 2: return json::read_string(reader, policy.addon);
+            case 3: return json::read_i32(reader, policy.priority);
+            case 4: return json::read_bool(reader, policy.audit);
+            case 5: return deserialize_interactive(reader, policy.interactive);
+            case 6: return json::read_bool(reader, policy.third_party);
+            case 7: return json::read_i32(reader, policy.version);
+            default: return read_modules(reader, policy.modules);
+        }
+    });
+}
+
+}  // namespace
+
+std::expected<Policy, JsonError> deserialize_policy(std::string_view text) {
+    Reader reader(text);
+    Policy policy;
+    if (!read_policy(reader, policy) || !reader.finish()) return std::unexpected(reader.take_error());
+    return policy;
+}
+
+}  // namespace devctl
