@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "model/order.h"
+
+namespace devctl {
+namespace {
+
+PolicyRule rule(std::optional<std::string> name, std::vector<std::string> permission = {},
+                std::string operation = "o") {
+    PolicyRule r;
+    r.name = std::move(name);
+    r.operation = std::move(operation);
+    r.permission = std::move(permission);
+    return r;
+}
+
+TEST(Orders, PolicyRules) {
+    struct Case {
+        PolicyRule a, b;  // a sorts strictly before b
+    };
+    const Case cases[] = {
+        {rule(std::nullopt), rule("")},
+        {rule("ab"), rule("b")},
+        {rule("ab"), rule("abc")},
+        {rule("Z"), rule("a")},
+        {rule("a"), rule("\xc3\xa9")},  // bytes compare unsigned
+        {rule(std::nullopt, {"a"}), rule(std::nullopt, {"a", "b"})},
+        {rule(std::nullopt, {"a", "b"}), rule(std::nullopt, {"b"})},
+        {rule(std::nullopt, {}), rule(std::nullopt, {""})},
+        {rule("n", {"z"}, "a"), rule("n", {"a"}, "b")},  // operation decides before permission
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(policy_rule_less(c.a, c.b));
+        EXPECT_FALSE(policy_rule_less(c.b, c.a));
+        EXPECT_FALSE(policy_rule_eq(c.a, c.b));
+    }
+    PolicyRule full = rule("n", {"r", "w"});
+    full.user = "u";
+    full.eval_func = "e";
+    PolicyRule same = full;
+    EXPECT_TRUE(policy_rule_eq(full, same));
+    EXPECT_FALSE(policy_rule_less(full, same));
+    same.eval_func = "f";
+    EXPECT_TRUE(policy_rule_less(full, same));
+}
+
+Pvid pvid(int32_t usb_type, uint32_t pid, std::optional<std::string> serial = std::nullopt,
+          std::optional<std::string> name = std::nullopt) {
+    return Pvid{usb_type, pid, 0, std::move(serial), std::move(name)};
+}
+
+TEST(Orders, PvidAndNetcard) {
+    struct Case {
+        Pvid a, b;
+    };
+    const Case cases[] = {
+        {pvid(-1, 9), pvid(0, 0)},
+        {pvid(0, 1), pvid(0, 4294967295u)},
+        {pvid(0, 1, std::nullopt), pvid(0, 1, "")},
+        {pvid(0, 1, "ab"), pvid(0, 1, "abc")},
+        {pvid(0, 1, "abc"), pvid(0, 1, "b")},
+        {pvid(0, 1, "s", std::nullopt), pvid(0, 1, "s", "n")},
+        {Pvid{0, 1, 1, std::nullopt, std::nullopt}, Pvid{0, 1, 4294967295u, std::nullopt, std::nullopt}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(pvid_less(c.a, c.b));
+        EXPECT_FALSE(pvid_less(c.b, c.a));
+    }
+    EXPECT_FALSE(pvid_less(pvid(0, 1, "s"), pvid(0, 1, "s")));
+
+    EXPECT_TRUE(netcard_less({"a", NetcardType::Netcard}, {"b", NetcardType::WirelessCard}));
+    EXPECT_TRUE(netcard_less({"a", NetcardType::WirelessCard}, {"a", NetcardType::Netcard}));
+    EXPECT_TRUE(netcard_less({"a", NetcardType::Netcard}, {"ab", NetcardType::WirelessCard}));
+    EXPECT_FALSE(netcard_less({"a", NetcardType::Netcard}, {"a", NetcardType::Netcard}));
+}
+
+}  // namespace
+}  // namespace devctl
