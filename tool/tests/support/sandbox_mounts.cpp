@@ -144,7 +144,6 @@ void build() {
     State& s = state();
     check(::unshare(CLONE_NEWNS) == 0, "unshare(CLONE_NEWNS)");
     check(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0, "make / private");
-    s.entered = true;
 
     s.run_dirs.push_back("/run");
     if (!same_directory("/var/run", "/run")) s.run_dirs.push_back("/var/run");
@@ -157,6 +156,9 @@ void build() {
     for (const auto& o : s.overlays) mount_overlay(o, s.generation);
     mount_tmpfs(kSecurity, "mode=0755,size=16m");
     make_orvex_scene_dir();
+    // Only a complete sandbox lets the helpers write: a half-built one would
+    // leave some of the host's directories exposed.
+    s.entered = true;
 }
 
 }  // namespace
