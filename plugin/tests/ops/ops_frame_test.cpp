@@ -118,7 +118,8 @@ TEST_P(OperationFrame, SceneInformationReachesTheBackEnd)
                                                    {"scene_switch", g_variant_new_uint32(7)},
                                                    {"other", g_variant_new_string("x")}}));
     expect_success(reply);
-    const AddonInfo& info = host.calls().at(0).info;
+    const auto calls = host.calls();
+    const AddonInfo& info = calls.at(0).info;
     EXPECT_EQ(scene_bytes(info), reads_scene(op) ? field_bytes(long_scene.substr(0, 255), 256) : std::string(256, '\0'));
     EXPECT_EQ(info.sync, reads_sync(op) ? 9u : 0u);
     EXPECT_EQ(info.scene_switch, op.scene == Scene::SceneSyncSwitch ? 7u : 0u);

@@ -126,7 +126,8 @@ TEST_F(ListQueries, DeviceRecordTextsEndAtTheirFieldOrFirstNul)
                   std::string(128, 'p') + "'>, 'manufacturer': <'Maker'>, 'serial': <'ab\xef\xbf\xbd" "cd\xef\xbf\xbd'>, "
                   "'device_name': <'" + std::string(30, 'd') + "'>, 'display_name': <'" + std::string(258, 'n') + "'>}]");
     ASSERT_EQ(host.calls().size(), 1u);
-    const AddonInfo& info = host.calls()[0].info;
+    const auto calls = host.calls();
+    const AddonInfo& info = calls[0].info;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&info), sizeof info), std::string(sizeof info, '\0'));
 }
 
