@@ -1,1 +1,22 @@
-int main() { return 0; }
+// orvex2-devctl-module-tool: parse, check for root, run one subcommand, report.
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "cli.h"
+#include "cmd/run_command.h"
+#include "log/log.h"
+
+int main(int argc, char** argv) {
+    devctl::Cli cli = devctl::parse_cli(argc, argv);
+    if (!cli.command) return 0;
+    // Only root may change the device policies; others are turned away silently.
+    if (geteuid() != 0) return 0;
+    auto result = devctl::run_command(std::move(cli));
+    if (result) return 0;
+    devctl::log_message(devctl::LogLevel::Error, "failed to run command: " + devctl::report_form(result.error()));
+    std::string line = devctl::chain_form(result.error()) + "\n";
+    std::fflush(stdout);
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    return 1;
+}

@@ -1,0 +1,75 @@
+#pragma once
+// The parsed command line of orvex2-devctl-module-tool.
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace devctl {
+
+// After parsing each is true when its flag was given, false otherwise.
+struct ConfigGetArgs {
+    std::optional<bool> initialized;
+    std::optional<bool> sync_orvex_utils;
+    std::optional<bool> box_enabled;
+};
+
+// Empty where the option was not given.
+struct ConfigSetArgs {
+    std::optional<bool> initialized;
+    std::optional<bool> sync_orvex_utils;
+    std::optional<bool> box_enabled;
+};
+
+using ConfigCommands = std::variant<ConfigGetArgs, ConfigSetArgs>;
+
+struct ConfigArgs {
+    ConfigCommands command;
+};
+
+struct MergeArgs {
+    std::string base_on;
+    std::vector<std::string> to_add;  // in command-line order
+    std::string output;
+};
+
+struct SyncAll {};
+
+struct PathArgs {
+    std::string file_path;
+};
+
+using SyncCommands = std::variant<SyncAll, PathArgs>;
+
+struct SyncArgs {
+    SyncCommands command;
+};
+
+using Commands = std::variant<ConfigArgs, MergeArgs, SyncArgs>;
+
+struct Cli {
+    std::optional<Commands> command;  // empty when no subcommand was named
+};
+
+// The command tree as handed to the parsing library.
+std::unique_ptr<CLI::App> build_cli_command();
+
+// Where parsing ends the process instead of returning: help (status 0, text
+// for standard output) or a usage error (status 2, text for standard error).
+struct CliExit {
+    int status = 0;
+    std::string text;
+};
+
+// Parses the arguments after the program name.
+std::variant<Cli, CliExit> parse_cli_args(const std::vector<std::string>& args);
+
+// Parses the process arguments; on help or a usage error prints and exits.
+Cli parse_cli(int argc, char** argv);
+
+}  // namespace devctl

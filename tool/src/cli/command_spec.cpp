@@ -1,0 +1,130 @@
+#include "cli/command_spec.h"
+
+namespace devctl::cli {
+namespace {
+
+constexpr std::string_view kInitializedHelp = "设置策略是否初始化过";
+constexpr std::string_view kSyncOrvexUtilsHelp = "是否需要在下次开机时同步orvex-utils的默认策略";
+constexpr std::string_view kBoxEnabledHelp = "记录box状态是否已开启";
+
+ArgSpec config_get_flag(std::string_view id, std::string_view long_name, std::string_view value_name,
+                        std::string_view help) {
+    return {.id = id, .long_name = long_name, .value_name = value_name, .takes_value = false, .help = help};
+}
+
+ArgSpec config_set_option(std::string_view id, std::string_view long_name, std::string_view value_name,
+                          std::string_view help) {
+    return {.id = id, .long_name = long_name, .value_name = value_name,
+            .possible_values = {"true", "false"}, .help = help};
+}
+
+CommandSpec help_command() {
+    return {.name = "help",
+            .about = "Print this message or the help of the given subcommand(s)",
+            .help_flag = false,
+            .is_help_command = true,
+            .args = {{.id = "subcommand", .value_name = "COMMAND", .required = false, .repeatable = true,
+                      .help = "Print help for the subcommand(s)"}}};
+}
+
+// Commands with subcommands get the generated `help` last.
+CommandSpec with_help(CommandSpec command) {
+    command.subcommands.push_back(help_command());
+    return command;
+}
+
+CommandSpec build_tree() {
+    CommandSpec config_get{
+        .name = "get",
+        .about = "获取设置",
+        .one_flag_required = true,
+        .args = {config_get_flag("initialized", "initialized", "INITIALIZED", kInitializedHelp),
+                 config_get_flag("sync_orvex_utils", "sync-orvex-utils", "SYNC_ORVEX_UTILS", kSyncOrvexUtilsHelp),
+                 config_get_flag("box_enabled", "box-enabled", "BOX_ENABLED", kBoxEnabledHelp)}};
+    CommandSpec config_set{
+        .name = "set",
+        .about = "更改设置",
+        .args = {config_set_option("initialized", "initialized", "INITIALIZED", kInitializedHelp),
+                 config_set_option("sync_orvex_utils", "sync-orvex-utils", "SYNC_ORVEX_UTILS", kSyncOrvexUtilsHelp),
+                 config_set_option("box_enabled", "box-enabled", "BOX_ENABLED", kBoxEnabledHelp)}};
+    CommandSpec config = with_help({.name = "config",
+                                    .about = "获取或更改设置项",
+                                    .subcommand_required = true,
+                                    .subcommands = {config_get, config_set}});
+    CommandSpec merge{
+        .name = "merge",
+        .about = "合并json策略",
+        .args = {{.id = "base_on", .long_name = "base-on", .short_name = 'b', .value_name = "BASE_ON",
+                  .required = true, .help = "基于哪个策略"},
+                 {.id = "to_add", .long_name = "add", .short_name = 'a', .value_name = "TO_ADD",
+                  .repeatable = true, .help = "需要叠加的策略"},
+                 {.id = "output", .long_name = "output", .short_name = 'o', .value_name = "OUTPUT",
+                  .required = true, .help = "合并后保存到哪里"}}};
+    CommandSpec sync_all{.name = "all", .about = "同步所有策略", .short_flag = 'a'};
+    CommandSpec sync_path{.name = "path",
+                          .about = "同步指定策略",
+                          .short_flag = 'p',
+                          .args = {{.id = "file_path", .value_name = "FILE_PATH", .required = true,
+                                    .help = "策略文件路径"}}};
+    CommandSpec sync = with_help({.name = "sync",
+                                  .about = "同步策略",
+                                  .subcommand_required = true,
+                                  .subcommands = {sync_all, sync_path}});
+    return with_help({.name = "orvex2-devctl-module-tool", .subcommands = {config, merge, sync}});
+}
+
+}  // namespace
+
+const CommandSpec& command_tree() {
+    static const CommandSpec tree = build_tree();
+    return tree;
+}
+
+const ArgSpec& help_arg() {
+    static const ArgSpec arg{.id = "help", .long_name = "help", .short_name = 'h', .takes_value = false,
+                             .help = "Print help"};
+    return arg;
+}
+
+const CommandSpec* find_subcommand(const CommandSpec& command, std::string_view name) {
+    for (const CommandSpec& sub : command.subcommands) {
+        if (sub.name == name) return &sub;
+    }
+    return nullptr;
+}
+
+const CommandSpec* find_short_subcommand(const CommandSpec& command, char flag) {
+    for (const CommandSpec& sub : command.subcommands) {
+        if (sub.short_flag != 0 && sub.short_flag == flag) return &sub;
+    }
+    return nullptr;
+}
+
+const ArgSpec* find_long(const CommandSpec& command, std::string_view name) {
+    for (const ArgSpec& arg : command.args) {
+        if (!arg.long_name.empty() && arg.long_name == name) return &arg;
+    }
+    if (command.help_flag && name == help_arg().long_name) return &help_arg();
+    return nullptr;
+}
+
+const ArgSpec* find_short(const CommandSpec& command, char flag) {
+    for (const ArgSpec& arg : command.args) {
+        if (arg.short_name != 0 && arg.short_name == flag) return &arg;
+    }
+    if (command.help_flag && flag == help_arg().short_name) return &help_arg();
+    return nullptr;
+}
+
+const ArgSpec* find_positional(const CommandSpec& command, size_t index) {
+    for (const ArgSpec& arg : command.args) {
+        if (!arg.positional()) continue;
+        if (index == 0 || arg.repeatable) return &arg;
+        --index;
+    }
+    return nullptr;
+}
+
+bool has_positionals(const CommandSpec& command) { return find_positional(command, 0) != nullptr; }
+
+}  // namespace devctl::cli

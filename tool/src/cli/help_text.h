@@ -1,0 +1,38 @@
+#pragma once
+// Help pages and usage lines of the command tree.
+#include <string>
+#include <vector>
+
+#include "cli/command_spec.h"
+
+namespace devctl::cli {
+
+// The commands from the root down to the one meant, root first.
+using CommandPath = std::vector<const CommandSpec*>;
+
+// How an argument is named in usage lines and messages:
+// "--base-on <BASE_ON>", "--initialized", "<FILE_PATH>", "[COMMAND]...".
+std::string arg_display(const ArgSpec& arg);
+
+// "orvex2-devctl-module-tool sync {path|-p}"
+std::string usage_name(const CommandPath& path);
+
+// The usage line of the help page: options tag, required arguments,
+// optional positionals and the subcommand placeholder.
+std::string help_usage(const CommandPath& path);
+
+// The usage line of an error once some arguments were given: the required
+// ones and those given, without the options tag.
+std::string given_usage(const CommandPath& path, const std::vector<const ArgSpec*>& given);
+
+// The usage of an error: the help usage when nothing was given yet.
+std::string error_usage(const CommandPath& path, const std::vector<const ArgSpec*>& given);
+
+// The required arguments still missing, as the missing-argument error lists them.
+std::vector<std::string> missing_required(const CommandSpec& command,
+                                          const std::vector<const ArgSpec*>& given);
+
+// The whole help page, ending with a line feed.
+std::string help_page(const CommandPath& path);
+
+}  // namespace devctl::cli

@@ -1,0 +1,38 @@
+#pragma once
+// The texts of command-line usage errors.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/help_text.h"
+
+namespace devctl::cli {
+
+// Candidates close enough to a mistyped word to be suggested, least close
+// first (Jaro similarity above 0.7).
+std::vector<std::string> similar_words(std::string_view typed, const std::vector<std::string>& candidates);
+
+// "error: " + message, the tips, the usage line, and how to get help.
+struct UsageError {
+    std::string message;
+    std::vector<std::string> tips;  // each becomes "  tip: ..."
+    std::string usage;              // empty: no usage line
+};
+std::string render_error(const UsageError& error, const CommandSpec& command);
+
+UsageError unexpected_argument(std::string_view arg, const std::string& usage);
+// The long option of the command closest to a mistyped one, if any.
+const ArgSpec* closest_long(const CommandSpec& command, std::string_view typed);
+
+// similar: the closest long option, or null.
+UsageError unknown_option(const CommandSpec& command, std::string_view arg, const ArgSpec* similar,
+                          const std::string& usage, bool trailing);
+UsageError unrecognized_subcommand(const CommandPath& path, std::string_view name, bool suggest);
+UsageError invalid_value(const ArgSpec& arg, std::string_view value);
+UsageError unneeded_value(const ArgSpec& arg, std::string_view value, const std::string& usage);
+UsageError used_twice(const ArgSpec& arg, const std::string& usage);
+UsageError used_together(const ArgSpec& arg, const std::vector<const ArgSpec*>& others, const std::string& usage);
+UsageError missing_arguments(const std::vector<std::string>& missing, const std::string& usage);
+UsageError invalid_utf8(const std::string& usage);
+
+}  // namespace devctl::cli

@@ -1,0 +1,74 @@
+#include "cmd/escaped_list.h"
+
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+#include <cstdio>
+
+namespace devctl {
+namespace {
+
+bool needs_unicode_escape(UChar32 c) {
+    if (u_hasBinaryProperty(c, UCHAR_GRAPHEME_EXTEND)) return true;
+    switch (u_charType(c)) {
+        case U_CONTROL_CHAR:
+        case U_FORMAT_CHAR:
+        case U_SURROGATE:
+        case U_PRIVATE_USE_CHAR:
+        case U_UNASSIGNED:
+        case U_LINE_SEPARATOR:
+        case U_PARAGRAPH_SEPARATOR:
+            return true;
+        case U_SPACE_SEPARATOR:
+            return c != ' ';
+        default:
+            return false;
+    }
+}
+
+void append_escaped(std::string& out, UChar32 c, std::string_view bytes) {
+    switch (c) {
+        case '"': out += "\\\""; return;
+        case '\\': out += "\\\\"; return;
+        case '\t': out += "\\t"; return;
+        case '\r': out += "\\r"; return;
+        case '\n': out += "\\n"; return;
+        case '\0': out += "\\0"; return;
+        default: break;
+    }
+    if (needs_unicode_escape(c)) {
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "\\u{%x}", static_cast<unsigned>(c));
+        out += buffer;
+    } else {
+        out += bytes;
+    }
+}
+
+}  // namespace
+
+std::string escaped_text(std::string_view text) {
+    std::string out = "\"";
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+    auto length = static_cast<int32_t>(text.size());
+    int32_t i = 0;
+    while (i < length) {
+        int32_t start = i;
+        UChar32 c;
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0) c = 0xFFFD;  // the parser admits only UTF-8; never reached from the command line
+        append_escaped(out, c, text.substr(static_cast<size_t>(start), static_cast<size_t>(i - start)));
+    }
+    return out + "\"";
+}
+
+std::string escaped_list(const std::vector<std::string>& items) {
+    std::string out = "[";
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) out += ", ";
+        out += escaped_text(items[i]);
+    }
+    return out + "]";
+}
+
+}  // namespace devctl

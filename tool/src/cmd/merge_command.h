@@ -1,0 +1,14 @@
+#pragma once
+// The guard in front of the policy merge.
+#include <string>
+#include <vector>
+
+#include "error/chained_error.h"
+
+namespace devctl {
+
+// Merges only into the two scene policy files, named exactly so, and only
+// when there is something to add; otherwise succeeds without touching anything.
+Status merge_command(std::string base_on, std::vector<std::string> to_add, std::string output);
+
+}  // namespace devctl

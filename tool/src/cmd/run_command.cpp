@@ -1,0 +1,48 @@
+#include "cmd/run_command.h"
+
+#include "cmd/escaped_list.h"
+#include "cmd/merge_command.h"
+#include "config.h"
+#include "log/log.h"
+#include "policy/sync.h"
+
+namespace devctl {
+namespace {
+
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+
+Status run_config(ConfigArgs args) {
+    return std::visit(Overloaded{[](const ConfigGetArgs& get) { return config_get(get); },
+                                 [](const ConfigSetArgs& set) { return config_set(set); }},
+                      args.command);
+}
+
+Status run_sync(SyncArgs args) {
+    return std::visit(Overloaded{[](const SyncAll&) { return sync_all_scenes(); },
+                                 [](const PathArgs& path) { return sync_scene_by_path(path.file_path); }},
+                      args.command);
+}
+
+Status run_merge(MergeArgs args) {
+    // Logged whatever the guard decides, so skipped merges still leave a trace.
+    log_info(merge_log_line(args));
+    return merge_command(std::move(args.base_on), std::move(args.to_add), std::move(args.output));
+}
+
+}  // namespace
+
+std::string merge_log_line(const MergeArgs& args) {
+    return "running merge command: " + args.base_on + " + " + escaped_list(args.to_add) + " => " + args.output;
+}
+
+Status run_command(Cli cli) {
+    return std::visit(Overloaded{[](ConfigArgs& args) { return run_config(std::move(args)); },
+                                 [](MergeArgs& args) { return run_merge(std::move(args)); },
+                                 [](SyncArgs& args) { return run_sync(std::move(args)); }},
+                      *cli.command);
+}
+
+}  // namespace devctl
