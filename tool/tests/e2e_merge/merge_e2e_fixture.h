@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 
 namespace devctl::test {
 
+inline const std::string kSceneDir = "/etc/orvex-scene/scene";
 inline const std::string kSmScene = "/etc/orvex-scene/scene/sm_devctl.json";
 inline const std::string kVopScene = "/etc/orvex-scene/scene/vop_devctl.json";
 inline const std::string kAddonDir = "/etc/orvex-scene/addons/";
@@ -44,7 +46,11 @@ struct MergeRun {
 
 class MergeE2eTest : public ::testing::Test {
 protected:
-    void SetUp() override { reset_sandbox(); }
+    // The scene directory exists, empty, as on an installed system.
+    void SetUp() override {
+        reset_sandbox();
+        std::filesystem::create_directories(kSceneDir);
+    }
 
     static std::vector<std::string> merge_args(const std::string& base, const std::vector<std::string>& adds,
                                                const std::string& output) {

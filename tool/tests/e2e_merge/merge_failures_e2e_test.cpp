@@ -64,13 +64,13 @@ TEST_F(MergeE2eTest, FailureRows) {
 TEST_F(MergeE2eTest, MissingSceneDirectoryFailsTheSave) {
     write_test_file(kBase, policy_json("base", ""));
     write_test_file(kGood, policy_json("good", ""));
-    remove_test_path("/etc/orvex-scene/scene");
+    remove_test_path(kSceneDir);
     const MergeRun run = run_merge(kBase, {kGood}, kSmScene, 2);
     EXPECT_EQ(run.result.status, 1);
     EXPECT_EQ(run.result.err, "failed to save merged policy: " + kEnoent + "\n");
     ASSERT_EQ(run.log.size(), 2u);
     EXPECT_EQ(run.log[1].text, "failed to run command: failed to save merged policy\n\nCaused by:\n    " + kEnoent);
-    EXPECT_FALSE(path_exists("/etc/orvex-scene/scene"));
+    EXPECT_FALSE(path_exists(kSceneDir));
 }
 
 }  // namespace

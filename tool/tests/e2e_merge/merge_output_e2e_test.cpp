@@ -4,7 +4,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <filesystem>
 
 #include "merge_e2e_fixture.h"
 
@@ -137,7 +136,6 @@ TEST_F(MergeE2eTest, BaseMayBeTheOutputAndKeepsItsMode) {
 TEST_F(MergeE2eTest, NewOutputGetsDefaultMode) {
     write_test_file(kBase, policy_json("base", ""));
     write_test_file(kFirst, policy_json("first", ""));
-    write_test_file("/etc/orvex-scene/scene/keep", "");
     const mode_t mask = ::umask(0);
     ::umask(mask);
     const MergeRun run = run_merge(kBase, {kFirst}, kVopScene, 1);
@@ -217,7 +215,7 @@ TEST_F(MergeE2eTest, FailedWriteLeavesTheOldFileIntact) {
               "failed to run command: failed to save merged policy\n\nCaused by:\n    File too large (os error 27)");
     EXPECT_EQ(read_test_file(kSmScene), old_text);
     size_t entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/etc/orvex-scene/scene")) ++entries;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(kSceneDir)) ++entries;
     EXPECT_EQ(entries, 1u);
 }
 
