@@ -46,21 +46,20 @@ std::string fill_template(std::string_view line_template, std::string_view marke
                         line_template.substr(at + marker.size())});
 }
 
-std::string replace_all(std::string_view text, std::string_view pattern,
-                        std::string_view replacement) {
-    size_t at = pattern.empty() ? std::string_view::npos : text.find(pattern);
-    if (at == std::string_view::npos) return std::string(text);
+void replace_all(std::string& text, std::string_view pattern, std::string_view replacement) {
+    size_t at = pattern.empty() ? std::string::npos : text.find(pattern);
+    if (at == std::string::npos) return;
     std::string out;
     out.reserve(text.size() + replacement.size());
     size_t from = 0;
-    while (at != std::string_view::npos) {
-        out.append(text.substr(from, at - from));
+    while (at != std::string::npos) {
+        out.append(text, from, at - from);
         out.append(replacement);
         from = at + pattern.size();
         at = text.find(pattern, from);
     }
-    out.append(text.substr(from));
-    return out;
+    out.append(text, from);
+    text = std::move(out);
 }
 
 }  // namespace devctl

@@ -26,8 +26,8 @@ void append_nonempty_lines(std::string& out, const std::vector<std::string>& tex
 std::string fill_template(std::string_view line_template, std::string_view marker,
                           std::string_view value);
 
-// Every non-overlapping occurrence of pattern, scanning left to right.
-std::string replace_all(std::string_view text, std::string_view pattern,
-                        std::string_view replacement);
+// Every non-overlapping occurrence of pattern, scanning left to right; text
+// is left untouched (and nothing allocated) when there is none.
+void replace_all(std::string& text, std::string_view pattern, std::string_view replacement);
 
 }  // namespace devctl

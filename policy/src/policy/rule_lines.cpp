@@ -19,21 +19,38 @@ std::string expand_func_placeholders(std::string_view func,
                                      const std::vector<FuncPlaceholder>& placeholders) {
     std::string text(func);
     for (const FuncPlaceholder& placeholder : placeholders) {
-        text = replace_all(text, placeholder.pattern, placeholder.replacement);
+        replace_all(text, placeholder.pattern, placeholder.replacement);
     }
     return text;
 }
 
-std::string rule_operand(std::string_view text) {
-    if (text == "*") return std::string(text);
-    return concat_text({"$", text});
+void append_rule_operand(std::string& out, std::string_view text) {
+    if (text != "*") out.push_back('$');
+    out.append(text);
 }
 
 std::string rule_line(const PolicyRule& rule, const std::vector<FuncPlaceholder>& placeholders) {
-    return concat_text({rule.operation, " ", rule.user, " ", rule_operand(rule.subject), " ",
-                        rule_operand(rule.object), " ", rule.object_type, " {",
-                        join_texts(rule.permission, ","), "} ",
-                        expand_func_placeholders(rule.func, placeholders)});
+    size_t size = rule.operation.size() + rule.user.size() + rule.subject.size() +
+                  rule.object.size() + rule.object_type.size() + rule.func.size() + 12;
+    for (const std::string& permission : rule.permission) size += permission.size() + 1;
+    std::string line;
+    line.reserve(size);
+    line.append(rule.operation).append(" ").append(rule.user).append(" ");
+    append_rule_operand(line, rule.subject);
+    line.push_back(' ');
+    append_rule_operand(line, rule.object);
+    line.append(" ").append(rule.object_type).append(" {");
+    for (size_t i = 0; i < rule.permission.size(); ++i) {
+        if (i != 0) line.push_back(',');
+        line.append(rule.permission[i]);
+    }
+    line.append("} ");
+    if (placeholders.empty()) {
+        line.append(rule.func);
+    } else {
+        line.append(expand_func_placeholders(rule.func, placeholders));
+    }
+    return line;
 }
 
 }  // namespace devctl

@@ -22,8 +22,8 @@ std::vector<FuncPlaceholder> collect_func_variables(const Module& module);
 std::string expand_func_placeholders(std::string_view func,
                                      const std::vector<FuncPlaceholder>& placeholders);
 
-// "*" stays as it is; anything else is written as "$" + text.
-std::string rule_operand(std::string_view text);
+// A subject or object: "*" stays as it is, anything else gets a "$" before it.
+void append_rule_operand(std::string& out, std::string_view text);
 
 // The rule's line; the caller skips rules without permissions.
 std::string rule_line(const PolicyRule& rule, const std::vector<FuncPlaceholder>& placeholders);

@@ -126,6 +126,8 @@ struct DefenderCase {
     Lines lines;
 };
 
+void PrintTo(const DefenderCase& c, std::ostream* os) { *os << c.what; }
+
 class DefenderRulesTest : public testing::TestWithParam<DefenderCase> {};
 
 TEST_P(DefenderRulesTest, WritesTheVariableLines) {

@@ -119,6 +119,8 @@ struct RuleLineCase {
     std::string line;
 };
 
+void PrintTo(const RuleLineCase& c, std::ostream* os) { *os << c.what; }
+
 class RuleLineTest : public testing::TestWithParam<RuleLineCase> {};
 
 TEST_P(RuleLineTest, RendersTheRuleLine) {

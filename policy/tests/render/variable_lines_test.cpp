@@ -32,6 +32,8 @@ struct VariableCase {
     Entries entries;
 };
 
+void PrintTo(const VariableCase& c, std::ostream* os) { *os << c.what; }
+
 class WriteVariableTest : public testing::TestWithParam<VariableCase> {};
 
 TEST_P(WriteVariableTest, AppendsTheEntries) {
