@@ -252,12 +252,9 @@ INSTANTIATE_TEST_SUITE_P(
                      {}}));
 
 TEST(DefenderRules, EverySectionOfTheSceneCarriesItsOwnBlock) {
-    Module child = module("c", {class_var("device_disable_list", std::vector{DeviceType::Tape})});
-    Module parent = module("p");
-    module_map_insert(parent.modules, "child", std::move(child));
-    Policy p = policy("vop_defender");
-    module_map_insert(p.modules, "parent", std::move(parent));
-    const std::string text = policy_rule_text(p);
+    const std::string text = policy_rule_text(nested_policy(
+        "vop_defender", "parent", module("p"), "child",
+        module("c", {class_var("device_disable_list", std::vector{DeviceType::Tape})})));
     const std::string closing = closing_block_file() + "\n\n%ENDSEC";
     const size_t first = text.find(closing);
     ASSERT_NE(first, std::string::npos);

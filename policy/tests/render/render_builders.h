@@ -57,6 +57,15 @@ inline Policy policy(std::string scene, ModuleMap modules = {}) {
     return p;
 }
 
+// A policy whose one top-level module holds one sub-module.
+inline Policy nested_policy(std::string scene, std::string outer_key, Module outer,
+                            std::string inner_key, Module inner) {
+    module_map_insert(outer.modules, std::move(inner_key), std::move(inner));
+    Policy p = policy(std::move(scene));
+    module_map_insert(p.modules, std::move(outer_key), std::move(outer));
+    return p;
+}
+
 // The rules part one module's section appends, without the walk around it.
 inline std::vector<std::string> section_rules(const std::string& scene, const Module& m,
                                               const std::string& key = "m") {

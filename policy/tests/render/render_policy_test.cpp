@@ -28,12 +28,10 @@ Policy worked_example(const std::string& scene) {
         {rule("*", "ids", {"read", "write"}), rule("*", "ids", {})});
     net.enabled = true;
     net.interactive = Interactive::Authorize;
-    module_map_insert(net.modules, "wifi", std::move(wifi));
-    Policy p = policy(scene);
+    Policy p = nested_policy(scene, "net", std::move(net), "wifi", std::move(wifi));
     p.priority = 5;
     p.audit = true;
     p.interactive = Interactive::Notice;
-    module_map_insert(p.modules, "net", std::move(net));
     return p;
 }
 
@@ -61,11 +59,7 @@ TEST(RenderPolicy, PolicyAddonIsNeverWritten) {
 }
 
 TEST(RenderPolicy, WalkLeavesPathEmptyAndStartsRulesAtFirstLeaf) {
-    Module leaf = module("t3");
-    Module middle = module("t2");
-    module_map_insert(middle.modules, "leaf", std::move(leaf));
-    Policy p = policy("s");
-    module_map_insert(p.modules, "mid", std::move(middle));
+    Policy p = nested_policy("s", "mid", module("t2"), "leaf", module("t3"));
     module_map_insert(p.modules, "other", module("t4"));
     PolicyWriter writer = make_policy_writer(p.scene);
     write_policy(p, writer);
@@ -81,12 +75,7 @@ TEST(RenderPolicy, WalkLeavesPathEmptyAndStartsRulesAtFirstLeaf) {
 }
 
 TEST(RenderPolicy, SectionNameUsesOnlyTheModulesOwnKey) {
-    Module inner = module("a");
-    Module outer = module("b");
-    module_map_insert(outer.modules, "x", std::move(inner));
-    Policy p = policy("s");
-    module_map_insert(p.modules, "x", std::move(outer));
-    const std::string text = policy_rule_text(p);
+    const std::string text = policy_rule_text(nested_policy("s", "x", module("b"), "x", module("a")));
     const size_t first = text.find("%SECTION s_x\n");
     ASSERT_NE(first, std::string::npos);
     EXPECT_NE(text.find("%SECTION s_x\n", first + 1), std::string::npos);
@@ -178,11 +167,8 @@ TEST(RenderPolicy, RuleWithoutPermissionsGivesNoLine) {
 }
 
 TEST(RenderPolicy, PlaceholdersComeOnlyFromTheModulesOwnVariables) {
-    Module child = module("c", {}, {rule("*", "*", {"a"}, "@@p@@")});
-    Module parent = module("p", {func_var("p", {"x"})});
-    module_map_insert(parent.modules, "child", std::move(child));
-    Policy p = policy("s");
-    module_map_insert(p.modules, "parent", std::move(parent));
+    const Policy p = nested_policy("s", "parent", module("p", {func_var("p", {"x"})}), "child",
+                                   module("c", {}, {rule("*", "*", {"a"}, "@@p@@")}));
     EXPECT_NE(policy_rule_text(p).find("{a} @@p@@\n"), std::string::npos);
 }
 
