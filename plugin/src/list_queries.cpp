@@ -32,7 +32,12 @@ GVariant* text_value(const char* field, std::size_t size)
     const auto* nul = static_cast<const char*>(std::memchr(field, '\0', size));
     const std::size_t length = nul == nullptr ? size : static_cast<std::size_t>(nul - field);
     if (nul != nullptr && g_utf8_validate_len(field, length, nullptr)) {
-        return g_variant_new_string(field);
+        // Already validated: the bytes and their NUL are the serialized
+        // string, so GLib need not check them again.
+        GBytes* bytes = g_bytes_new(field, length + 1);
+        GVariant* value = g_variant_new_from_bytes(G_VARIANT_TYPE_STRING, bytes, TRUE);
+        g_bytes_unref(bytes);
+        return value;
     }
     return g_variant_new_take_string(g_utf8_make_valid(field, static_cast<gssize>(length)));
 }
