@@ -17,6 +17,8 @@ struct ConfigGetArgs {
     std::optional<bool> initialized;
     std::optional<bool> sync_orvex_utils;
     std::optional<bool> box_enabled;
+
+    bool operator==(const ConfigGetArgs&) const = default;
 };
 
 // Empty where the option was not given.
@@ -24,36 +26,50 @@ struct ConfigSetArgs {
     std::optional<bool> initialized;
     std::optional<bool> sync_orvex_utils;
     std::optional<bool> box_enabled;
+
+    bool operator==(const ConfigSetArgs&) const = default;
 };
 
 using ConfigCommands = std::variant<ConfigGetArgs, ConfigSetArgs>;
 
 struct ConfigArgs {
     ConfigCommands command;
+
+    bool operator==(const ConfigArgs&) const = default;
 };
 
 struct MergeArgs {
     std::string base_on;
     std::vector<std::string> to_add;  // in command-line order
     std::string output;
+
+    bool operator==(const MergeArgs&) const = default;
 };
 
-struct SyncAll {};
+struct SyncAll {
+    bool operator==(const SyncAll&) const = default;
+};
 
 struct PathArgs {
     std::string file_path;
+
+    bool operator==(const PathArgs&) const = default;
 };
 
 using SyncCommands = std::variant<SyncAll, PathArgs>;
 
 struct SyncArgs {
     SyncCommands command;
+
+    bool operator==(const SyncArgs&) const = default;
 };
 
 using Commands = std::variant<ConfigArgs, MergeArgs, SyncArgs>;
 
 struct Cli {
     std::optional<Commands> command;  // empty when no subcommand was named
+
+    bool operator==(const Cli&) const = default;
 };
 
 // The command tree as handed to the parsing library.
