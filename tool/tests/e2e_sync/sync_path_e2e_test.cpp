@@ -21,6 +21,7 @@ protected:
 };
 
 const std::string kDesktop = "os arch: x86_64 Desktop";
+const std::string kEchoCalls = "DEVCTL_STANDIN_STDERR=1";
 
 TEST_F(SyncPathE2eTest, PathsThatNameNoExistingSceneOnlyPrintANotice) {
     install_plugin_manager();
@@ -156,14 +157,16 @@ TEST_F(SyncPathE2eTest, LibraryDirectoryFollowsTheProductMarker) {
     }
 }
 
+// The stand-ins echo their calls on standard error, so an unload that only
+// happened at process exit would come after the tool's error line.
 TEST_F(SyncPathE2eTest, MissingEntryPointClosesTheLibraryAgain) {
     prepare_sm();
     install_test_file(DEVCTL_PLUGINMGR_NOSYM_PATH, kDesktopLib);
-    const SyncRun run = sync_sm(3);
+    const SyncRun run = sync_sm(3, {kEchoCalls});
     const std::string error =
         "failed to dlsym orvex2_scene_plugin_merge_policy from liborvex_scene_pluginmgr.so.0";
     EXPECT_EQ(run.result.status, 1);
-    EXPECT_EQ(run.result.err, error + "\n");
+    EXPECT_EQ(run.result.err, loaded_from(kDesktopLib) + "\n" + kUnloaded + "\n" + error + "\n");
     EXPECT_EQ(run.calls, (Calls{loaded_from(kDesktopLib), kUnloaded}));
     EXPECT_EQ(log_of(run), (Log{{kInfo, kDesktop},
                                 {kInfo, "orvex2_scene_plugin_merge_policy symbol not exists"},
@@ -173,9 +176,10 @@ TEST_F(SyncPathE2eTest, MissingEntryPointClosesTheLibraryAgain) {
 // The rejected merge has no log line of its own, and nothing is compiled.
 TEST_F(SyncPathE2eTest, RejectedMergeClosesTheLibraryAndSkipsTheCompile) {
     prepare_sm();
-    const SyncRun run = sync_sm(2, {"DEVCTL_STANDIN_MERGE_RC=1"});
+    const SyncRun run = sync_sm(2, {"DEVCTL_STANDIN_MERGE_RC=1", kEchoCalls});
     EXPECT_EQ(run.result.status, 1);
-    EXPECT_EQ(run.result.err, "failed to merge policy\n");
+    EXPECT_EQ(run.result.err, loaded_from(kDesktopLib) + "\n" + merged("sm") + "\n" + kUnloaded +
+                                  "\nfailed to merge policy\n");
     EXPECT_EQ(run.calls, (Calls{loaded_from(kDesktopLib), merged("sm"), kUnloaded}));
     EXPECT_EQ(log_of(run), (Log{{kInfo, kDesktop}, {kError, "failed to run command: failed to merge policy"}}));
 }
