@@ -131,4 +131,15 @@ struct LogLine {
 };
 std::optional<LogLine> parse_log_line(std::string_view raw);
 
+// What the tool writes on standard error for each message it cannot log
+// because none of the three log sockets exists.
+inline const std::string kNoLogSocketReport =
+    "err: LogConnectError {\n"
+    "    attempts: [\n"
+    "        \"/dev/log: No such file or directory (os error 2)\",\n"
+    "        \"/var/run/syslog: No such file or directory (os error 2)\",\n"
+    "        \"/var/run/log: No such file or directory (os error 2)\",\n"
+    "    ],\n"
+    "}\n";
+
 }  // namespace devctl::test
