@@ -1,7 +1,6 @@
 #include "cli/help_text.h"
 
 #include <algorithm>
-#include <span>
 
 #include "cli/unicode_text.h"
 
@@ -96,14 +95,6 @@ std::string help_with_note(std::string_view help, const std::string& note) {
     return out;
 }
 
-// Long help texts go on their own line, for every entry of the section.
-bool section_wraps(std::span<const std::pair<std::string, std::string>> rows, size_t taken) {
-    return std::ranges::any_of(rows, [&](const auto& row) {
-        return kTermWidth >= taken && static_cast<double>(taken) / kTermWidth > 0.40 &&
-               display_width(row.second) > kTermWidth - taken;
-    });
-}
-
 struct Row {
     std::string lead;     // what stands before the alignment padding
     size_t own_width;     // width counted for the alignment
@@ -111,12 +102,17 @@ struct Row {
     std::string text;
 };
 
+// When one help text would pass the terminal width, every help text of the
+// section goes on its own line. `taken` is the width of the name column.
+bool section_wraps(const std::vector<Row>& rows, size_t taken) {
+    return kTermWidth >= taken && static_cast<double>(taken) / kTermWidth > 0.40 &&
+           std::ranges::any_of(rows, [&](const Row& row) { return display_width(row.text) > kTermWidth - taken; });
+}
+
 std::string render_rows(const std::vector<Row>& rows, size_t taken_extra) {
     size_t longest = 2;
     for (const Row& row : rows) longest = std::max(longest, row.own_width);
-    std::vector<std::pair<std::string, std::string>> texts;
-    for (const Row& row : rows) texts.emplace_back(row.lead, row.text);
-    bool next_line = section_wraps(texts, longest + kTabWidth * 2 + taken_extra);
+    bool next_line = section_wraps(rows, longest + kTabWidth * 2 + taken_extra);
     std::string out;
     for (size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
