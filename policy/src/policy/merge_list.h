@@ -2,6 +2,8 @@
 // Union of two lists: the add-on's elements appended, the whole list sorted
 // and every run of duplicates cut down to its first element.
 #include <algorithm>
+#include <numeric>
+#include <type_traits>
 #include <vector>
 
 #include "model/policy.h"
@@ -39,16 +41,36 @@ struct MergeOrder<PolicyRule> {
 
 // Sorts and de-duplicates even when add is empty, base duplicates included.
 // Ties in the order only occur between duplicates, so an unstable sort is
-// enough.
+// enough. Elements that are not trivially copyable are sorted by position
+// and moved once into place, so a large rule is neither swapped around
+// during the sort nor copied from the add-on when it is a duplicate.
 template <class T>
 void merge_list(std::vector<T>& base, const std::vector<T>& add) {
-    base.insert(base.end(), add.begin(), add.end());
-    if (base.size() < 2) return;
-    std::sort(base.begin(), base.end(),
-              [](const T& a, const T& b) { return MergeOrder<T>::less(a, b); });
-    base.erase(std::unique(base.begin(), base.end(),
-                           [](const T& kept, const T& next) { return MergeOrder<T>::same(kept, next); }),
-               base.end());
+    auto less = [](const T& a, const T& b) { return MergeOrder<T>::less(a, b); };
+    auto same = [](const T& a, const T& b) { return MergeOrder<T>::same(a, b); };
+    if (base.size() + add.size() < 2 || std::is_trivially_copyable_v<T>) {
+        base.insert(base.end(), add.begin(), add.end());
+        if (base.size() < 2) return;
+        std::sort(base.begin(), base.end(), less);
+        base.erase(std::unique(base.begin(), base.end(), same), base.end());
+        return;
+    }
+    const size_t base_size = base.size();
+    auto at = [&](size_t i) -> const T& { return i < base_size ? base[i] : add[i - base_size]; };
+    std::vector<size_t> order(base_size + add.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return less(at(a), at(b)); });
+
+    std::vector<T> merged;
+    merged.reserve(order.size());
+    for (size_t i : order) {
+        if (!merged.empty() && same(merged.back(), at(i))) continue;
+        if (i < base_size)
+            merged.push_back(std::move(base[i]));
+        else
+            merged.push_back(add[i - base_size]);
+    }
+    base = std::move(merged);
 }
 
 void merge_rules(std::vector<PolicyRule>& base, const std::vector<PolicyRule>& add);

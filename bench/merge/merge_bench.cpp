@@ -1,0 +1,124 @@
+// Merging an add-on into a base of about 20 MB each, next to reading both.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "merge_bench_documents.h"
+#include "model/policy_json.h"
+#include "policy/merge.h"
+#include "policy/merge_policy.h"
+
+namespace devctl::bench {
+namespace {
+
+struct Texts {
+    std::string base;
+    std::string addon;
+};
+
+const Texts& texts() {
+    static const Texts t = [] {
+        const MergeDocuments docs = make_merge_documents();
+        return Texts{serialize_policy(docs.base), serialize_policy(docs.addon)};
+    }();
+    return t;
+}
+
+Policy parse(const std::string& text) {
+    auto policy = deserialize_policy(text);
+    if (!policy) std::abort();
+    return std::move(*policy);
+}
+
+void set_bytes(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                            static_cast<int64_t>(texts().base.size() + texts().addon.size()));
+    state.counters["base_MB"] = static_cast<double>(texts().base.size()) / 1e6;
+    state.counters["addon_MB"] = static_cast<double>(texts().addon.size()) / 1e6;
+}
+
+void BM_ReadBoth(benchmark::State& state) {
+    for (auto _ : state) {
+        Policy base = parse(texts().base);
+        Policy addon = parse(texts().addon);
+        benchmark::DoNotOptimize(base);
+        benchmark::DoNotOptimize(addon);
+    }
+    set_bytes(state);
+}
+
+// The in-memory merge alone; the copy of the base is not timed.
+void BM_MergeInMemory(benchmark::State& state) {
+    const Policy base = parse(texts().base);
+    const Policy addon = parse(texts().addon);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Policy merged = base;
+        state.ResumeTiming();
+        MergePath path;
+        merge_policy(merged, addon, path);
+        benchmark::DoNotOptimize(merged);
+        state.PauseTiming();
+        { Policy release = std::move(merged); }
+        state.ResumeTiming();
+    }
+}
+
+// Growth with the list sizes (range: percent of the 20 MB documents); the
+// fitted complexity should read N log N, not N^2.
+void BM_MergeScaling(benchmark::State& state) {
+    const MergeDocuments docs = make_merge_documents(static_cast<double>(state.range(0)) / 100.0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        Policy merged = docs.base;
+        state.ResumeTiming();
+        MergePath path;
+        merge_policy(merged, docs.addon, path);
+        benchmark::DoNotOptimize(merged);
+        state.PauseTiming();
+        { Policy release = std::move(merged); }
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_SerializeMerged(benchmark::State& state) {
+    Policy merged = parse(texts().base);
+    MergePath path;
+    merge_policy(merged, parse(texts().addon), path);
+    size_t bytes = 0;
+    for (auto _ : state) {
+        std::string text = serialize_policy(merged);
+        bytes = text.size();
+        benchmark::DoNotOptimize(text);
+    }
+    state.counters["merged_MB"] = static_cast<double>(bytes) / 1e6;
+}
+
+// The whole command: read and parse both, merge, write, atomic replace.
+void BM_MergeFiles(benchmark::State& state) {
+    char pattern[] = "/tmp/merge_bench.XXXXXX";
+    if (mkdtemp(pattern) == nullptr) std::abort();
+    const std::filesystem::path dir = pattern;
+    const std::string base = dir / "base.json", addon = dir / "addon.json", output = dir / "out.json";
+    std::ofstream(base, std::ios::binary) << texts().base;
+    std::ofstream(addon, std::ios::binary) << texts().addon;
+    for (auto _ : state)
+        if (!merge_policy_files(base, {addon}, output)) state.SkipWithError("merge failed");
+    set_bytes(state);
+    std::filesystem::remove_all(dir);
+}
+
+BENCHMARK(BM_ReadBoth)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MergeInMemory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MergeScaling)->Arg(12)->Arg(25)->Arg(50)->Arg(100)->Complexity(benchmark::oNLogN)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SerializeMerged)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MergeFiles)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace devctl::bench
+
+BENCHMARK_MAIN();
