@@ -1,5 +1,6 @@
 #include "policy/variable_lines.h"
 
+#include <charconv>
 #include <type_traits>
 #include <variant>
 
@@ -22,10 +23,19 @@ const StringList* text_list_items(const VariableTypes& value) {
     }
 }
 
-std::string list_declaration(std::string_view form, std::string_view name,
-                             const std::vector<std::string>& items) {
-    if (items.empty()) return concat_text({form, " ", name, " = NULL"});
-    return concat_text({form, " ", name, " = ", join_texts(items, ", ")});
+// "form name = " and the items, or "NULL" for none.
+template <class Items, class AppendItem>
+std::string list_declaration(std::string_view form, std::string_view name, const Items& items,
+                             size_t item_size, AppendItem append_item) {
+    std::string out;
+    out.reserve(form.size() + name.size() + 8 + items.size() * (item_size + 2));
+    out.append(form).append(" ").append(name).append(" = ");
+    if (items.empty()) out.append("NULL");
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i != 0) out.append(", ");
+        append_item(out, items[i]);
+    }
+    return out;
 }
 
 template <class Item>
@@ -91,11 +101,21 @@ void write_variable(PolicyWriter& writer, const Variable& variable) {
 }
 
 std::string intlist_declaration(std::string_view name, const std::vector<int32_t>& items) {
-    return list_declaration("intlist", name, int_items_to_text(items));
+    return list_declaration("intlist", name, items, 11, [](std::string& out, int32_t item) {
+        char digits[12];
+        const auto end = std::to_chars(digits, digits + sizeof digits, item).ptr;
+        out.append(digits, end);
+    });
 }
 
 std::string strlist_declaration(std::string_view name, const std::vector<std::string>& items) {
-    return list_declaration("strlist", name, quote_string_items(items));
+    size_t text_size = 0;
+    for (const std::string& item : items) text_size += item.size();
+    const size_t average = items.empty() ? 0 : text_size / items.size() + 1;
+    return list_declaration("strlist", name, items, average + 2,
+                            [](std::string& out, const std::string& item) {
+                                out.append("\"").append(item).append("\"");
+                            });
 }
 
 std::string item_name(InterfaceType item) { return interface_type_name(item); }
@@ -140,20 +160,6 @@ RuleFn<DeviceType> device_rule_fn(std::string_view variable_name) {
 
 std::string usb_class_rule(UsbType item) {
     return concat_text({"disallow * * * ", usb_type_name(item), " {use, write} if ($devctl)"});
-}
-
-std::vector<std::string> int_items_to_text(const std::vector<int32_t>& items) {
-    std::vector<std::string> texts;
-    texts.reserve(items.size());
-    for (int32_t item : items) texts.push_back(std::to_string(item));
-    return texts;
-}
-
-std::vector<std::string> quote_string_items(const std::vector<std::string>& items) {
-    std::vector<std::string> texts;
-    texts.reserve(items.size());
-    for (const std::string& item : items) texts.push_back(concat_text({"\"", item, "\""}));
-    return texts;
 }
 
 }  // namespace devctl

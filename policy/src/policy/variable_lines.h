@@ -36,9 +36,6 @@ RuleFn<DeviceType> device_rule_fn(std::string_view variable_name);
 
 std::string usb_class_rule(UsbType item);
 
-std::vector<std::string> int_items_to_text(const std::vector<int32_t>& items);
-std::vector<std::string> quote_string_items(const std::vector<std::string>& items);
-
 template <class Item>
 std::vector<std::string> map_device_items(const std::vector<Item>& items, RuleFn<Item> rule) {
     std::vector<std::string> lines;
