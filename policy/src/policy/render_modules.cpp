@@ -23,9 +23,9 @@ constexpr std::array<std::string_view, 8> kSmSceneLines = {
 };
 
 void write_scene_block(const Module& module, PolicyWriter& writer) {
-    if (writer.name == "sm") {
+    if (writer.name == kSmScene) {
         for (std::string_view line : kSmSceneLines) writer.rules.emplace_back(line);
-    } else if (writer.name == "vop_defender") {
+    } else if (writer.name == kDefenderScene) {
         write_defender_rules(module, writer);
     }
 }

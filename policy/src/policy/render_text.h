@@ -10,6 +10,10 @@
 
 namespace devctl {
 
+// The scenes whose sections carry a scene block; compared exactly.
+inline constexpr std::string_view kSmScene = "sm";
+inline constexpr std::string_view kDefenderScene = "vop_defender";
+
 inline std::string_view bool_text(bool value) { return value ? "true" : "false"; }
 
 // An interaction mode as the rule text writes it: its number.

@@ -9,8 +9,6 @@
 namespace devctl {
 namespace {
 
-constexpr std::string_view kDefenderScene = "vop_defender";
-
 const StringList* text_list_items(const VariableTypes& value) {
     switch (value.kind()) {
     case VariableKind::Username: return &std::get<kind_index<VariableKind::Username>>(value.value);
