@@ -9,6 +9,7 @@
 // readers of value_readers.h and read_record() of record.h.
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,10 @@ public:
             unsigned char c = static_cast<unsigned char>(*cur_);
             if (c > ' ' || (c != ' ' && c != '\n' && c != '\t' && c != '\r')) return c;
             ++cur_;
+            // Indentation: runs of blanks, eight at a time.
+            uint64_t word;
+            while (end_ - cur_ >= 8 && (std::memcpy(&word, cur_, 8), word == 0x2020202020202020ULL))
+                cur_ += 8;
         }
         return -1;
     }
@@ -44,6 +49,11 @@ public:
     void bump() { ++cur_; }
     bool at_end() const { return cur_ == end_; }
     size_t offset() const { return static_cast<size_t>(cur_ - begin_); }
+    // Whether a string view from parse_string() points into the text (it
+    // points into reusable scratch space when the string had escapes).
+    bool points_into_text(std::string_view view) const {
+        return view.data() >= begin_ && view.data() <= end_;
+    }
 
     // Tokens. Each expects peek() to have shown its first byte.
     // String: strict UTF-8; the view lives until the next string is read.

@@ -75,42 +75,42 @@ bool deserialize_policy_rule(Reader& reader, PolicyRule& rule) {
     });
 }
 
-bool deserialize_variable(Reader& reader, Variable& variable) {
+bool deserialize_variable(Reader& reader, json::ValueTree& tree, Variable& variable) {
     return json::read_record(reader, kVariableShape, [&](size_t field) {
         if (field == 0) return json::read_string(reader, variable.name);
-        return deserialize_variable_types(reader, variable.value);
+        return deserialize_variable_types(reader, tree, variable.value);
     });
 }
 
-bool deserialize_module(Reader& reader, Module& module);
+bool deserialize_module(Reader& reader, json::ValueTree& tree, Module& module);
 
-bool read_modules(Reader& reader, ModuleMap& map) {
+bool read_modules(Reader& reader, json::ValueTree& tree, ModuleMap& map) {
     map.clear();
     ModuleMapBuilder builder(map);
     return json::read_map(reader, [&](std::string_view key) {
         std::string name(key);
         Module module;
-        if (!deserialize_module(reader, module)) return false;
+        if (!deserialize_module(reader, tree, module)) return false;
         builder.insert(std::move(name), std::move(module));
         return true;
     });
 }
 
-bool deserialize_module(Reader& reader, Module& module) {
+bool deserialize_module(Reader& reader, json::ValueTree& tree, Module& module) {
     return json::read_record(reader, kModuleShape, [&](size_t field) {
         switch (field) {
             case 0: return json::read_string(reader, module.type);
             case 1: return json::read_bool(reader, module.enabled);
             case 2: return json::read_bool(reader, module.enable_dyn_changed);
             case 3: return deserialize_interactive(reader, module.interactive);
-            case 4: return read_modules(reader, module.modules);
+            case 4: return read_modules(reader, tree, module.modules);
             case 5:
                 return json::read_list(reader, [&] {
                     return deserialize_policy_rule(reader, module.rules.emplace_back());
                 });
             case 6:
                 return json::read_list(reader, [&] {
-                    return deserialize_variable(reader, module.variables.emplace_back());
+                    return deserialize_variable(reader, tree, module.variables.emplace_back());
                 });
             case 7: return json::read_string(reader, module.addon);
             default: return json::read_bool(reader, module.section_changed);
@@ -118,7 +118,8 @@ bool deserialize_module(Reader& reader, Module& module) {
     });
 }
 
-bool read_policy(Reader& reader, Policy& policy) {
+// The tree is working space for variable values, shared by the whole read.
+bool read_policy(Reader& reader, json::ValueTree& tree, Policy& policy) {
     return json::read_record(reader, kPolicyShape, [&](size_t field) {
         switch (field) {
             case 0: return json::read_string(reader, policy.scene);
@@ -129,7 +130,7 @@ bool read_policy(Reader& reader, Policy& policy) {
             case 5: return deserialize_interactive(reader, policy.interactive);
             case 6: return json::read_bool(reader, policy.third_party);
             case 7: return json::read_i32(reader, policy.version);
-            default: return read_modules(reader, policy.modules);
+            default: return read_modules(reader, tree, policy.modules);
         }
     });
 }
@@ -138,8 +139,9 @@ bool read_policy(Reader& reader, Policy& policy) {
 
 std::expected<Policy, JsonError> deserialize_policy(std::string_view text) {
     Reader reader(text);
+    json::ValueTree tree;
     Policy policy;
-    if (!read_policy(reader, policy) || !reader.finish()) return std::unexpected(reader.take_error());
+    if (!read_policy(reader, tree, policy) || !reader.finish()) return std::unexpected(reader.take_error());
     return policy;
 }
 

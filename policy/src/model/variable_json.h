@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "json/reader.h"
+#include "json/value_tree.h"
 #include "json/writer.h"
 #include "model/policy.h"
 
@@ -23,8 +24,9 @@ inline constexpr std::string_view kNoVariantMatched =
     "data did not match any variant of untagged enum VariableTypes";
 
 // Reader errors keep their position; a value that fits no alternative fails
-// with kNoVariantMatched, placed where the enclosing record ends.
-bool deserialize_variable_types(json::Reader& reader, VariableTypes& out);
+// with kNoVariantMatched, placed where the enclosing record ends. The tree
+// is working space, reused from one value to the next.
+bool deserialize_variable_types(json::Reader& reader, json::ValueTree& tree, VariableTypes& out);
 
 void serialize_variable_types(const VariableTypes& value, json::Writer& writer);
 

@@ -155,8 +155,8 @@ TEST(JsonReader, NestingBudget) {
     auto nested = [](int levels) {
         std::string text = std::string(levels, '[') + std::string(levels, ']');
         Reader reader(text);
-        Value value;
-        if (read_value(reader, value) && reader.finish()) return std::string("ok");
+        ValueTree tree;
+        if (tree.read(reader) && reader.finish()) return std::string("ok");
         return to_string(reader.take_error());
     };
     EXPECT_EQ(nested(127), "ok");
@@ -164,17 +164,31 @@ TEST(JsonReader, NestingBudget) {
 }
 
 TEST(JsonReader, ValueTreeKeepsRepeatedMembersInOrder) {
-    Reader reader(R"({"b": 1, "a": [true, null, "x"], "b": -2.5})");
-    Value value;
-    ASSERT_TRUE(read_value(reader, value));
-    ASSERT_EQ(value.kind, Value::Kind::Object);
-    EXPECT_EQ(value.keys, (std::vector<std::string>{"b", "a", "b"}));
-    EXPECT_EQ(value.items[0].number.u, 1u);
-    EXPECT_EQ(value.items[1].items[0].boolean, true);
-    EXPECT_EQ(value.items[1].items[1].kind, Value::Kind::Null);
-    EXPECT_EQ(value.items[1].items[2].text, "x");
-    EXPECT_EQ(value.items[2].number.kind, Number::Kind::Float);
-    EXPECT_EQ(value.items[2].number.f, -2.5);
+    ValueTree tree;
+    Reader first("[1]");
+    ASSERT_TRUE(tree.read(first));  // the tree is reused below
+    Reader reader(R"({"b": 1, "a": [true, null, "x\n"], "b": -2.5, "c": {}})");
+    ASSERT_TRUE(tree.read(reader));
+    const Node& root = tree.root();
+    ASSERT_EQ(root.kind, Node::Kind::Object);
+    ASSERT_EQ(root.size, 4u);
+    std::vector<const Node*> members;
+    tree.each_child(root, [&](const Node& n) { members.push_back(&n); return true; });
+    ASSERT_EQ(members.size(), 4u);
+    EXPECT_EQ(members[0]->key, "b");
+    EXPECT_EQ(members[0]->number.u, 1u);
+    EXPECT_EQ(members[1]->key, "a");
+    ASSERT_EQ(members[1]->size, 3u);
+    const Node& t = tree.node(members[1]->first);
+    EXPECT_TRUE(t.boolean);
+    EXPECT_EQ(tree.node(t.next).kind, Node::Kind::Null);
+    EXPECT_EQ(tree.node(tree.node(t.next).next).text, "x\n");
+    EXPECT_EQ(members[2]->key, "b");
+    EXPECT_EQ(members[2]->number.kind, Number::Kind::Float);
+    EXPECT_EQ(members[2]->number.f, -2.5);
+    EXPECT_EQ(members[3]->kind, Node::Kind::Object);
+    EXPECT_EQ(members[3]->size, 0u);
+    EXPECT_EQ(members[3]->first, Node::kNone);
 }
 
 TEST(JsonReader, NumberClassesAndDescriptions) {
