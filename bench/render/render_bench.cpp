@@ -1,13 +1,14 @@
 // Rule-text rendering of a policy document of about 50 MB, next to reading
 // the same document.
-//   render_bench [benchmark flags]      freed memory stays in the heap
-//   render_bench --cold-memory [flags]  every run faults its pages in
+//   render_bench [benchmark flags]   freed memory stays in the heap
+//   DEVCTL_BENCH_COLD_MEMORY=1 render_bench   every run faults its pages in
 // bytes_per_second of the render benchmarks is MB of rule text per second;
 // compare their time with BM_ReadDocument's.
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
 
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -65,18 +66,14 @@ BENCHMARK(BM_RenderDefenderScene)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
 }  // namespace
 }  // namespace devctl::bench
 
-int main(int argc, char** argv) {
-    // Page faults cost tens of microseconds on the build machine; unless asked
-    // for, keep freed memory in the heap so that the runs measure the code.
-    if (argc >= 2 && std::string_view(argv[1]) == "--cold-memory") {
-        argv[1] = argv[0];
-        ++argv;
-        --argc;
-    } else {
-        mallopt(M_MMAP_THRESHOLD, 1 << 30);
-        mallopt(M_TRIM_THRESHOLD, -1);
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-}
+// Page faults cost tens of microseconds on the build machine; unless
+// DEVCTL_BENCH_COLD_MEMORY is set, freed memory stays in the heap so that the
+// runs measure the code rather than the hypervisor. Set before main runs.
+[[maybe_unused]] const bool kWarmHeap = [] {
+    if (std::getenv("DEVCTL_BENCH_COLD_MEMORY") != nullptr) return false;
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_TRIM_THRESHOLD, -1);
+    return true;
+}();
+
+BENCHMARK_MAIN();
