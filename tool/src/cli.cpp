@@ -10,11 +10,11 @@
 namespace devctl {
 namespace {
 
-void declare(CLI::App& app, const cli::CommandSpec& spec) {
+void declare(CLI::App& app, const cli::CommandDecl& decl) {
     // Help flags and help subcommands are answered before the library runs.
     app.set_help_flag();
-    app.description(std::string(spec.about));
-    for (const cli::ArgSpec& arg : spec.args) {
+    app.description(std::string(decl.about));
+    for (const cli::ArgDecl& arg : decl.args) {
         if (arg.positional()) {
             auto* option = app.add_option(std::string(arg.value_name))->description(std::string(arg.help));
             option->required(arg.required);
@@ -34,12 +34,12 @@ void declare(CLI::App& app, const cli::CommandSpec& spec) {
             option->check(CLI::IsMember(std::vector<std::string>(arg.possible_values.begin(), arg.possible_values.end())));
         }
     }
-    for (const cli::CommandSpec& sub_spec : spec.subcommands) {
-        declare(*app.add_subcommand(std::string(sub_spec.name), std::string(sub_spec.about)), sub_spec);
+    for (const cli::CommandDecl& sub_decl : decl.subcommands) {
+        declare(*app.add_subcommand(std::string(sub_decl.name), std::string(sub_decl.about)), sub_decl);
     }
-    if (spec.subcommand_required) {
+    if (decl.subcommand_required) {
         app.require_subcommand(1);
-    } else if (!spec.subcommands.empty()) {
+    } else if (!decl.subcommands.empty()) {
         app.require_subcommand(0, 1);
     }
 }
@@ -113,7 +113,7 @@ Cli to_cli(const CLI::App& app) {
 }  // namespace
 
 std::unique_ptr<CLI::App> build_cli_command() {
-    const cli::CommandSpec& root = cli::command_tree();
+    const cli::CommandDecl& root = cli::command_tree();
     auto app = std::make_unique<CLI::App>(std::string(root.about), std::string(root.name));
     declare(*app, root);
     return app;

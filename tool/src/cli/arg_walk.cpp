@@ -36,10 +36,10 @@ public:
     }
 
 private:
-    const CommandSpec& command() const { return *path_.back(); }
+    const CommandDecl& command() const { return *path_.back(); }
 
-    std::vector<const ArgSpec*> used() const {
-        std::vector<const ArgSpec*> out;
+    std::vector<const ArgDecl*> used() const {
+        std::vector<const ArgDecl*> out;
         for (const GivenArg& given : given_.back()) out.push_back(given.arg);
         return out;
     }
@@ -51,7 +51,7 @@ private:
         if (!trailing_) {
             bool awaiting_value = pending_ != nullptr && !pending_value_;
             if (!awaiting_value) {
-                if (const CommandSpec* sub = find_subcommand(command(), token)) {
+                if (const CommandDecl* sub = find_subcommand(command(), token)) {
                     if (Stop stop = resolve_pending()) return stop;
                     if (sub->is_help_command) return help_subcommand();
                     enter(*sub);
@@ -72,14 +72,14 @@ private:
         return positional(token);
     }
 
-    void enter(const CommandSpec& sub) {
+    void enter(const CommandDecl& sub) {
         path_.push_back(&sub);
         given_.emplace_back();
         positionals_ = 0;
     }
 
     // One occurrence of an argument, with its value if it takes one.
-    Stop react(const ArgSpec& arg, std::optional<std::string> value) {
+    Stop react(const ArgDecl& arg, std::optional<std::string> value) {
         if (&arg == &help_arg()) return EarlyExit{0, help_page(path_)};
         if (arg.takes_value && !value) return fail(invalid_value(arg, ""));
         auto& level = given_.back();
@@ -99,7 +99,7 @@ private:
 
     Stop resolve_pending() {
         if (pending_ == nullptr) return {};
-        const ArgSpec& arg = *pending_;
+        const ArgDecl& arg = *pending_;
         pending_ = nullptr;
         return react(arg, std::exchange(pending_value_, std::nullopt));
     }
@@ -114,10 +114,10 @@ private:
         std::string_view name = body.substr(0, eq);
         std::optional<std::string> value;
         if (eq != std::string_view::npos) value = std::string(body.substr(eq + 1));
-        const ArgSpec* arg = find_long(command(), name);
+        const ArgDecl* arg = find_long(command(), name);
         if (arg == nullptr) {
             drop_pending();
-            const ArgSpec* similar = closest_long(command(), name);
+            const ArgDecl* similar = closest_long(command(), name);
             auto shown = used();
             if (similar != nullptr) shown.push_back(similar);
             return fail(unknown_option(command(), "--" + std::string(name), similar, error_usage(path_, shown),
@@ -141,8 +141,8 @@ private:
         for (size_t i = 1; i < token.size();) {
             size_t length = std::min(utf8_length(static_cast<unsigned char>(token[i])), token.size() - i);
             std::string_view flag = token.substr(i, length);
-            const ArgSpec* arg = length == 1 ? find_short(command(), flag[0]) : nullptr;
-            const CommandSpec* sub = length == 1 ? find_short_subcommand(command(), flag[0]) : nullptr;
+            const ArgDecl* arg = length == 1 ? find_short(command(), flag[0]) : nullptr;
+            const CommandDecl* sub = length == 1 ? find_short_subcommand(command(), flag[0]) : nullptr;
             i += length;
             if (arg != nullptr) {
                 if (Stop stop = resolve_pending()) return stop;
@@ -168,7 +168,7 @@ private:
     }
 
     Stop positional(const std::string& token) {
-        const ArgSpec* arg = find_positional(command(), positionals_);
+        const ArgDecl* arg = find_positional(command(), positionals_);
         if (arg == nullptr) {
             drop_pending();
             if (!trailing_ && !command().subcommands.empty()) {
@@ -187,7 +187,7 @@ private:
         CommandPath target = path_;
         for (; next_ < args_.size(); ++next_) {
             std::string name = lossy_utf8(args_[next_]);
-            const CommandSpec* sub = find_subcommand(*target.back(), name);
+            const CommandDecl* sub = find_subcommand(*target.back(), name);
             if (sub == nullptr) {
                 return EarlyExit{2, render_error(unrecognized_subcommand(target, name, false), *target.back())};
             }
@@ -198,15 +198,15 @@ private:
 
     Stop finish() {
         if (Stop stop = resolve_pending()) return stop;
-        const CommandSpec& cmd = command();
+        const CommandDecl& cmd = command();
         if (cmd.subcommand_required) return EarlyExit{2, help_page(path_)};
         if (cmd.one_flag_required) {
-            std::vector<const ArgSpec*> flags;
-            for (const ArgSpec* arg : used()) {
+            std::vector<const ArgDecl*> flags;
+            for (const ArgDecl* arg : used()) {
                 if (!arg->positional() && arg != &help_arg()) flags.push_back(arg);
             }
             if (flags.size() >= 2) {
-                std::vector<const ArgSpec*> others(flags.begin() + 1, flags.end());
+                std::vector<const ArgDecl*> others(flags.begin() + 1, flags.end());
                 return fail(used_together(*flags.front(), others, error_usage(path_, {flags.front()})));
             }
         }
@@ -219,7 +219,7 @@ private:
     size_t next_ = 0;
     CommandPath path_;
     std::vector<std::vector<GivenArg>> given_;
-    const ArgSpec* pending_ = nullptr;  // an option waiting for or holding its value
+    const ArgDecl* pending_ = nullptr;  // an option waiting for or holding its value
     std::optional<std::string> pending_value_;
     size_t positionals_ = 0;
     bool trailing_ = false;  // after "--": everything is a positional value

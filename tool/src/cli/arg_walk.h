@@ -11,7 +11,7 @@
 namespace devctl::cli {
 
 struct GivenArg {
-    const ArgSpec* arg = nullptr;
+    const ArgDecl* arg = nullptr;
     std::vector<std::string> values;  // one per occurrence; none for a flag
 };
 

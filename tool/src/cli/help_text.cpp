@@ -13,24 +13,24 @@ constexpr size_t kTabWidth = 2;
 constexpr size_t kTermWidth = 100;
 constexpr std::string_view kNextLineIndent = "          ";
 
-bool contains(const std::vector<const ArgSpec*>& args, const ArgSpec* arg) {
+bool contains(const std::vector<const ArgDecl*>& args, const ArgDecl* arg) {
     return std::find(args.begin(), args.end(), arg) != args.end();
 }
 
 // The flags of a command whose exactly-one rule makes them a required group.
-std::vector<const ArgSpec*> group_members(const CommandSpec& command) {
-    std::vector<const ArgSpec*> members;
+std::vector<const ArgDecl*> group_members(const CommandDecl& command) {
+    std::vector<const ArgDecl*> members;
     if (!command.one_flag_required) return members;
-    for (const ArgSpec& arg : command.args) {
+    for (const ArgDecl& arg : command.args) {
         if (!arg.positional()) members.push_back(&arg);
     }
     return members;
 }
 
-std::string group_display(const CommandSpec& command) {
+std::string group_display(const CommandDecl& command) {
     std::string out = "<";
     bool first = true;
-    for (const ArgSpec* arg : group_members(command)) {
+    for (const ArgDecl* arg : group_members(command)) {
         if (!first) out += '|';
         first = false;
         out += arg_display(*arg);
@@ -40,27 +40,27 @@ std::string group_display(const CommandSpec& command) {
 
 // Required options (then the given ones), the required group, then the
 // positionals in order; `missing_only` leaves out what was given.
-std::vector<std::string> required_parts(const CommandSpec& command, const std::vector<const ArgSpec*>& given,
+std::vector<std::string> required_parts(const CommandDecl& command, const std::vector<const ArgDecl*>& given,
                                         bool missing_only, bool optional_positionals) {
-    std::vector<const ArgSpec*> options;
-    auto add_option = [&](const ArgSpec* arg) {
+    std::vector<const ArgDecl*> options;
+    auto add_option = [&](const ArgDecl* arg) {
         if (arg->positional() || contains(options, arg) || contains(group_members(command), arg)) return;
         if (missing_only && contains(given, arg)) return;
         options.push_back(arg);
     };
-    for (const ArgSpec& arg : command.args) {
+    for (const ArgDecl& arg : command.args) {
         if (arg.required) add_option(&arg);
     }
     if (!missing_only) {
-        for (const ArgSpec* arg : given) add_option(arg);
+        for (const ArgDecl* arg : given) add_option(arg);
     }
     std::vector<std::string> parts;
-    for (const ArgSpec* arg : options) parts.push_back(arg_display(*arg));
+    for (const ArgDecl* arg : options) parts.push_back(arg_display(*arg));
     if (command.one_flag_required) {
-        bool satisfied = std::ranges::any_of(group_members(command), [&](const ArgSpec* a) { return contains(given, a); });
+        bool satisfied = std::ranges::any_of(group_members(command), [&](const ArgDecl* a) { return contains(given, a); });
         if (!(missing_only && satisfied)) parts.push_back(group_display(command));
     }
-    for (const ArgSpec& arg : command.args) {
+    for (const ArgDecl& arg : command.args) {
         if (!arg.positional()) continue;
         bool wanted = arg.required || optional_positionals || (!missing_only && contains(given, &arg));
         if (missing_only && contains(given, &arg)) wanted = false;
@@ -69,14 +69,14 @@ std::vector<std::string> required_parts(const CommandSpec& command, const std::v
     return parts;
 }
 
-bool needs_options_tag(const CommandSpec& command) {
+bool needs_options_tag(const CommandDecl& command) {
     auto members = group_members(command);
-    return std::ranges::any_of(command.args, [&](const ArgSpec& arg) {
+    return std::ranges::any_of(command.args, [&](const ArgDecl& arg) {
         return !arg.positional() && !arg.required && !contains(members, &arg);
     });
 }
 
-std::string possible_values_note(const ArgSpec& arg) {
+std::string possible_values_note(const ArgDecl& arg) {
     if (arg.possible_values.empty()) return {};
     std::string out = "[possible values: ";
     for (size_t i = 0; i < arg.possible_values.size(); ++i) {
@@ -130,9 +130,9 @@ std::string render_rows(const std::vector<Row>& rows, size_t taken_extra) {
     return out;
 }
 
-std::string commands_section(const CommandSpec& command) {
+std::string commands_section(const CommandDecl& command) {
     std::vector<Row> rows;
-    for (const CommandSpec& sub : command.subcommands) {
+    for (const CommandDecl& sub : command.subcommands) {
         std::string name(sub.name);
         if (sub.short_flag != 0) name += std::string(", -") + sub.short_flag;
         size_t width = display_width(name);
@@ -141,9 +141,9 @@ std::string commands_section(const CommandSpec& command) {
     return "Commands:\n" + render_rows(rows, 0);
 }
 
-std::string arguments_section(const CommandSpec& command) {
+std::string arguments_section(const CommandDecl& command) {
     std::vector<Row> rows;
-    for (const ArgSpec& arg : command.args) {
+    for (const ArgDecl& arg : command.args) {
         if (!arg.positional()) continue;
         std::string shown = arg_display(arg);
         rows.push_back({shown, display_width(shown), 0, help_with_note(arg.help, possible_values_note(arg))});
@@ -151,14 +151,14 @@ std::string arguments_section(const CommandSpec& command) {
     return rows.empty() ? std::string() : "Arguments:\n" + render_rows(rows, 0);
 }
 
-std::string options_section(const CommandSpec& command) {
-    std::vector<const ArgSpec*> options;
-    for (const ArgSpec& arg : command.args) {
+std::string options_section(const CommandDecl& command) {
+    std::vector<const ArgDecl*> options;
+    for (const ArgDecl& arg : command.args) {
         if (!arg.positional()) options.push_back(&arg);
     }
     if (command.help_flag) options.push_back(&help_arg());
     std::vector<Row> rows;
-    for (const ArgSpec* arg : options) {
+    for (const ArgDecl* arg : options) {
         std::string lead = arg->short_name != 0 ? std::string("-") + arg->short_name : std::string("    ");
         if (!arg->long_name.empty()) {
             if (arg->short_name != 0) lead += ", ";
@@ -175,7 +175,7 @@ std::string options_section(const CommandSpec& command) {
 
 }  // namespace
 
-std::string arg_display(const ArgSpec& arg) {
+std::string arg_display(const ArgDecl& arg) {
     if (arg.positional()) {
         std::string name = std::string(arg.value_name);
         std::string out = arg.required ? "<" + name + ">" : "[" + name + "]";
@@ -188,7 +188,7 @@ std::string arg_display(const ArgSpec& arg) {
 
 std::string usage_name(const CommandPath& path) {
     std::string out;
-    for (const CommandSpec* command : path) {
+    for (const CommandDecl* command : path) {
         if (!out.empty()) out += ' ';
         if (command->short_flag != 0 && command != path.front()) {
             out += "{" + std::string(command->name) + "|-" + command->short_flag + "}";
@@ -200,7 +200,7 @@ std::string usage_name(const CommandPath& path) {
 }
 
 std::string help_usage(const CommandPath& path) {
-    const CommandSpec& command = *path.back();
+    const CommandDecl& command = *path.back();
     std::string out = usage_name(path);
     if (needs_options_tag(command)) out += " [OPTIONS]";
     for (const std::string& part : required_parts(command, {}, false, true)) out += " " + part;
@@ -208,24 +208,24 @@ std::string help_usage(const CommandPath& path) {
     return out;
 }
 
-std::string given_usage(const CommandPath& path, const std::vector<const ArgSpec*>& given) {
-    const CommandSpec& command = *path.back();
+std::string given_usage(const CommandPath& path, const std::vector<const ArgDecl*>& given) {
+    const CommandDecl& command = *path.back();
     std::string out = usage_name(path);
     for (const std::string& part : required_parts(command, given, false, false)) out += " " + part;
     if (command.subcommand_required) out += " <COMMAND>";
     return out;
 }
 
-std::string error_usage(const CommandPath& path, const std::vector<const ArgSpec*>& given) {
+std::string error_usage(const CommandPath& path, const std::vector<const ArgDecl*>& given) {
     return given.empty() ? help_usage(path) : given_usage(path, given);
 }
 
-std::vector<std::string> missing_required(const CommandSpec& command, const std::vector<const ArgSpec*>& given) {
+std::vector<std::string> missing_required(const CommandDecl& command, const std::vector<const ArgDecl*>& given) {
     return required_parts(command, given, true, false);
 }
 
 std::string help_page(const CommandPath& path) {
-    const CommandSpec& command = *path.back();
+    const CommandDecl& command = *path.back();
     std::string out;
     if (!command.about.empty()) {
         out += command.about;

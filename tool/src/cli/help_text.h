@@ -3,16 +3,16 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_spec.h"
+#include "cli/command_tree.h"
 
 namespace devctl::cli {
 
 // The commands from the root down to the one meant, root first.
-using CommandPath = std::vector<const CommandSpec*>;
+using CommandPath = std::vector<const CommandDecl*>;
 
 // How an argument is named in usage lines and messages:
 // "--base-on <BASE_ON>", "--initialized", "<FILE_PATH>", "[COMMAND]...".
-std::string arg_display(const ArgSpec& arg);
+std::string arg_display(const ArgDecl& arg);
 
 // "orvex2-devctl-module-tool sync {path|-p}"
 std::string usage_name(const CommandPath& path);
@@ -23,14 +23,14 @@ std::string help_usage(const CommandPath& path);
 
 // The usage line of an error once some arguments were given: the required
 // ones and those given, without the options tag.
-std::string given_usage(const CommandPath& path, const std::vector<const ArgSpec*>& given);
+std::string given_usage(const CommandPath& path, const std::vector<const ArgDecl*>& given);
 
 // The usage of an error: the help usage when nothing was given yet.
-std::string error_usage(const CommandPath& path, const std::vector<const ArgSpec*>& given);
+std::string error_usage(const CommandPath& path, const std::vector<const ArgDecl*>& given);
 
 // The required arguments still missing, as the missing-argument error lists them.
-std::vector<std::string> missing_required(const CommandSpec& command,
-                                          const std::vector<const ArgSpec*>& given);
+std::vector<std::string> missing_required(const CommandDecl& command,
+                                          const std::vector<const ArgDecl*>& given);
 
 // The whole help page, ending with a line feed.
 std::string help_page(const CommandPath& path);

@@ -54,7 +54,7 @@ std::string similar_tip(std::string_view kind, const std::vector<std::string>& w
     return "some similar " + std::string(kind) + "s exist: " + quoted_list(words);
 }
 
-std::string possible_values_line(const ArgSpec& arg) {
+std::string possible_values_line(const ArgDecl& arg) {
     if (arg.possible_values.empty()) return {};
     std::string out = "\n  [possible values: ";
     for (size_t i = 0; i < arg.possible_values.size(); ++i) {
@@ -79,7 +79,7 @@ std::vector<std::string> similar_words(std::string_view typed, const std::vector
     return out;
 }
 
-std::string render_error(const UsageError& error, const CommandSpec& command) {
+std::string render_error(const UsageError& error, const CommandDecl& command) {
     std::string out = "error: " + error.message;
     if (!error.tips.empty()) out += "\n";
     for (const std::string& tip : error.tips) out += "\n  tip: " + tip;
@@ -98,20 +98,20 @@ UsageError unexpected_argument(std::string_view arg, const std::string& usage) {
     return {"unexpected argument '" + std::string(arg) + "' found", {}, usage};
 }
 
-const ArgSpec* closest_long(const CommandSpec& command, std::string_view typed) {
-    std::vector<const ArgSpec*> options;
-    for (const ArgSpec& spec : command.args) {
-        if (!spec.long_name.empty()) options.push_back(&spec);
+const ArgDecl* closest_long(const CommandDecl& command, std::string_view typed) {
+    std::vector<const ArgDecl*> options;
+    for (const ArgDecl& decl : command.args) {
+        if (!decl.long_name.empty()) options.push_back(&decl);
     }
     if (command.help_flag) options.push_back(&help_arg());
     std::vector<std::string> names;
-    for (const ArgSpec* option : options) names.emplace_back(option->long_name);
+    for (const ArgDecl* option : options) names.emplace_back(option->long_name);
     auto similar = similar_words(typed, names);
     if (similar.empty()) return nullptr;
-    return *std::ranges::find_if(options, [&](const ArgSpec* a) { return a->long_name == similar.back(); });
+    return *std::ranges::find_if(options, [&](const ArgDecl* a) { return a->long_name == similar.back(); });
 }
 
-UsageError unknown_option(const CommandSpec& command, std::string_view arg, const ArgSpec* similar,
+UsageError unknown_option(const CommandDecl& command, std::string_view arg, const ArgDecl* similar,
                           const std::string& usage, bool trailing) {
     UsageError error = unexpected_argument(arg, usage);
     if (similar != nullptr) {
@@ -126,13 +126,13 @@ UsageError unrecognized_subcommand(const CommandPath& path, std::string_view nam
     UsageError error{"unrecognized subcommand '" + std::string(name) + "'", {}, help_usage(path)};
     if (!suggest) return error;
     std::vector<std::string> names;
-    for (const CommandSpec& sub : path.back()->subcommands) names.emplace_back(sub.name);
+    for (const CommandDecl& sub : path.back()->subcommands) names.emplace_back(sub.name);
     auto similar = similar_words(name, names);
     if (!similar.empty()) error.tips.push_back(similar_tip("subcommand", similar));
     return error;
 }
 
-UsageError invalid_value(const ArgSpec& arg, std::string_view value) {
+UsageError invalid_value(const ArgDecl& arg, std::string_view value) {
     std::string shown = arg_display(arg);
     UsageError error;
     if (value.empty()) {
@@ -147,22 +147,22 @@ UsageError invalid_value(const ArgSpec& arg, std::string_view value) {
     return error;
 }
 
-UsageError unneeded_value(const ArgSpec& arg, std::string_view value, const std::string& usage) {
+UsageError unneeded_value(const ArgDecl& arg, std::string_view value, const std::string& usage) {
     return {"unexpected value '" + std::string(value) + "' for '" + arg_display(arg) + "' found; no more were expected",
             {}, usage};
 }
 
-UsageError used_twice(const ArgSpec& arg, const std::string& usage) {
+UsageError used_twice(const ArgDecl& arg, const std::string& usage) {
     return {"the argument '" + arg_display(arg) + "' cannot be used multiple times", {}, usage};
 }
 
-UsageError used_together(const ArgSpec& arg, const std::vector<const ArgSpec*>& others, const std::string& usage) {
+UsageError used_together(const ArgDecl& arg, const std::vector<const ArgDecl*>& others, const std::string& usage) {
     std::string message = "the argument '" + arg_display(arg) + "' cannot be used with";
     if (others.size() == 1) {
         message += " '" + arg_display(*others.front()) + "'";
     } else {
         message += ":";
-        for (const ArgSpec* other : others) message += "\n  " + arg_display(*other);
+        for (const ArgDecl* other : others) message += "\n  " + arg_display(*other);
     }
     return {message, {}, usage};
 }

@@ -6,7 +6,7 @@
 
 namespace devctl::cli {
 
-struct ArgSpec {
+struct ArgDecl {
     std::string_view id{};        // the record field it fills
     std::string_view long_name{}; // without "--"; empty for a positional
     char short_name = 0;          // 0 when none
@@ -20,7 +20,7 @@ struct ArgSpec {
     bool positional() const { return long_name.empty() && short_name == 0; }
 };
 
-struct CommandSpec {
+struct CommandDecl {
     std::string_view name{};
     std::string_view about{};
     char short_flag = 0;               // e.g. `sync -a` for `sync all`
@@ -28,21 +28,21 @@ struct CommandSpec {
     bool one_flag_required = false;    // exactly one of its flags must be given
     bool help_flag = true;             // -h / --help
     bool is_help_command = false;      // the generated `help` subcommand
-    std::vector<ArgSpec> args{};
-    std::vector<CommandSpec> subcommands{};  // a `help` entry is added where there are any
+    std::vector<ArgDecl> args{};
+    std::vector<CommandDecl> subcommands{};  // a `help` entry is added where there are any
 };
 
 // The root command "orvex2-devctl-module-tool" with the whole tree.
-const CommandSpec& command_tree();
+const CommandDecl& command_tree();
 
 // The help flag every command but `help` carries.
-const ArgSpec& help_arg();
+const ArgDecl& help_arg();
 
-const CommandSpec* find_subcommand(const CommandSpec& command, std::string_view name);
-const CommandSpec* find_short_subcommand(const CommandSpec& command, char flag);
-const ArgSpec* find_long(const CommandSpec& command, std::string_view name);
-const ArgSpec* find_short(const CommandSpec& command, char flag);
-const ArgSpec* find_positional(const CommandSpec& command, size_t index);
-bool has_positionals(const CommandSpec& command);
+const CommandDecl* find_subcommand(const CommandDecl& command, std::string_view name);
+const CommandDecl* find_short_subcommand(const CommandDecl& command, char flag);
+const ArgDecl* find_long(const CommandDecl& command, std::string_view name);
+const ArgDecl* find_short(const CommandDecl& command, char flag);
+const ArgDecl* find_positional(const CommandDecl& command, size_t index);
+bool has_positionals(const CommandDecl& command);
 
 }  // namespace devctl::cli

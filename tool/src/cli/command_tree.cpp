@@ -1,4 +1,4 @@
-#include "cli/command_spec.h"
+#include "cli/command_tree.h"
 
 namespace devctl::cli {
 namespace {
@@ -7,18 +7,18 @@ constexpr std::string_view kInitializedHelp = "设置策略是否初始化过";
 constexpr std::string_view kSyncOrvexUtilsHelp = "是否需要在下次开机时同步orvex-utils的默认策略";
 constexpr std::string_view kBoxEnabledHelp = "记录box状态是否已开启";
 
-ArgSpec config_get_flag(std::string_view id, std::string_view long_name, std::string_view value_name,
+ArgDecl config_get_flag(std::string_view id, std::string_view long_name, std::string_view value_name,
                         std::string_view help) {
     return {.id = id, .long_name = long_name, .value_name = value_name, .takes_value = false, .help = help};
 }
 
-ArgSpec config_set_option(std::string_view id, std::string_view long_name, std::string_view value_name,
+ArgDecl config_set_option(std::string_view id, std::string_view long_name, std::string_view value_name,
                           std::string_view help) {
     return {.id = id, .long_name = long_name, .value_name = value_name,
             .possible_values = {"true", "false"}, .help = help};
 }
 
-CommandSpec help_command() {
+CommandDecl help_command() {
     return {.name = "help",
             .about = "Print this message or the help of the given subcommand(s)",
             .help_flag = false,
@@ -28,30 +28,30 @@ CommandSpec help_command() {
 }
 
 // Commands with subcommands get the generated `help` last.
-CommandSpec with_help(CommandSpec command) {
+CommandDecl with_help(CommandDecl command) {
     command.subcommands.push_back(help_command());
     return command;
 }
 
-CommandSpec build_tree() {
-    CommandSpec config_get{
+CommandDecl build_tree() {
+    CommandDecl config_get{
         .name = "get",
         .about = "获取设置",
         .one_flag_required = true,
         .args = {config_get_flag("initialized", "initialized", "INITIALIZED", kInitializedHelp),
                  config_get_flag("sync_orvex_utils", "sync-orvex-utils", "SYNC_ORVEX_UTILS", kSyncOrvexUtilsHelp),
                  config_get_flag("box_enabled", "box-enabled", "BOX_ENABLED", kBoxEnabledHelp)}};
-    CommandSpec config_set{
+    CommandDecl config_set{
         .name = "set",
         .about = "更改设置",
         .args = {config_set_option("initialized", "initialized", "INITIALIZED", kInitializedHelp),
                  config_set_option("sync_orvex_utils", "sync-orvex-utils", "SYNC_ORVEX_UTILS", kSyncOrvexUtilsHelp),
                  config_set_option("box_enabled", "box-enabled", "BOX_ENABLED", kBoxEnabledHelp)}};
-    CommandSpec config = with_help({.name = "config",
+    CommandDecl config = with_help({.name = "config",
                                     .about = "获取或更改设置项",
                                     .subcommand_required = true,
                                     .subcommands = {config_get, config_set}});
-    CommandSpec merge{
+    CommandDecl merge{
         .name = "merge",
         .about = "合并json策略",
         .args = {{.id = "base_on", .long_name = "base-on", .short_name = 'b', .value_name = "BASE_ON",
@@ -60,13 +60,13 @@ CommandSpec build_tree() {
                   .repeatable = true, .help = "需要叠加的策略"},
                  {.id = "output", .long_name = "output", .short_name = 'o', .value_name = "OUTPUT",
                   .required = true, .help = "合并后保存到哪里"}}};
-    CommandSpec sync_all{.name = "all", .about = "同步所有策略", .short_flag = 'a'};
-    CommandSpec sync_path{.name = "path",
+    CommandDecl sync_all{.name = "all", .about = "同步所有策略", .short_flag = 'a'};
+    CommandDecl sync_path{.name = "path",
                           .about = "同步指定策略",
                           .short_flag = 'p',
                           .args = {{.id = "file_path", .value_name = "FILE_PATH", .required = true,
                                     .help = "策略文件路径"}}};
-    CommandSpec sync = with_help({.name = "sync",
+    CommandDecl sync = with_help({.name = "sync",
                                   .about = "同步策略",
                                   .subcommand_required = true,
                                   .subcommands = {sync_all, sync_path}});
@@ -75,49 +75,49 @@ CommandSpec build_tree() {
 
 }  // namespace
 
-const CommandSpec& command_tree() {
-    static const CommandSpec tree = build_tree();
+const CommandDecl& command_tree() {
+    static const CommandDecl tree = build_tree();
     return tree;
 }
 
-const ArgSpec& help_arg() {
-    static const ArgSpec arg{.id = "help", .long_name = "help", .short_name = 'h', .takes_value = false,
+const ArgDecl& help_arg() {
+    static const ArgDecl arg{.id = "help", .long_name = "help", .short_name = 'h', .takes_value = false,
                              .help = "Print help"};
     return arg;
 }
 
-const CommandSpec* find_subcommand(const CommandSpec& command, std::string_view name) {
-    for (const CommandSpec& sub : command.subcommands) {
+const CommandDecl* find_subcommand(const CommandDecl& command, std::string_view name) {
+    for (const CommandDecl& sub : command.subcommands) {
         if (sub.name == name) return &sub;
     }
     return nullptr;
 }
 
-const CommandSpec* find_short_subcommand(const CommandSpec& command, char flag) {
-    for (const CommandSpec& sub : command.subcommands) {
+const CommandDecl* find_short_subcommand(const CommandDecl& command, char flag) {
+    for (const CommandDecl& sub : command.subcommands) {
         if (sub.short_flag != 0 && sub.short_flag == flag) return &sub;
     }
     return nullptr;
 }
 
-const ArgSpec* find_long(const CommandSpec& command, std::string_view name) {
-    for (const ArgSpec& arg : command.args) {
+const ArgDecl* find_long(const CommandDecl& command, std::string_view name) {
+    for (const ArgDecl& arg : command.args) {
         if (!arg.long_name.empty() && arg.long_name == name) return &arg;
     }
     if (command.help_flag && name == help_arg().long_name) return &help_arg();
     return nullptr;
 }
 
-const ArgSpec* find_short(const CommandSpec& command, char flag) {
-    for (const ArgSpec& arg : command.args) {
+const ArgDecl* find_short(const CommandDecl& command, char flag) {
+    for (const ArgDecl& arg : command.args) {
         if (arg.short_name != 0 && arg.short_name == flag) return &arg;
     }
     if (command.help_flag && flag == help_arg().short_name) return &help_arg();
     return nullptr;
 }
 
-const ArgSpec* find_positional(const CommandSpec& command, size_t index) {
-    for (const ArgSpec& arg : command.args) {
+const ArgDecl* find_positional(const CommandDecl& command, size_t index) {
+    for (const ArgDecl& arg : command.args) {
         if (!arg.positional()) continue;
         if (index == 0 || arg.repeatable) return &arg;
         --index;
@@ -125,6 +125,6 @@ const ArgSpec* find_positional(const CommandSpec& command, size_t index) {
     return nullptr;
 }
 
-bool has_positionals(const CommandSpec& command) { return find_positional(command, 0) != nullptr; }
+bool has_positionals(const CommandDecl& command) { return find_positional(command, 0) != nullptr; }
 
 }  // namespace devctl::cli
