@@ -97,20 +97,25 @@ std::string describe_string(std::string_view text) {
     return out;
 }
 
-std::string invalid_type(std::string_view what, std::string_view expected) {
-    std::string out = "invalid type: ";
+namespace {
+
+std::string expected_message(std::string_view prefix, std::string_view what,
+                             std::string_view expected) {
+    std::string out(prefix);
     out.append(what);
     out += ", expected ";
     out.append(expected);
     return out;
 }
 
+}  // namespace
+
+std::string invalid_type(std::string_view what, std::string_view expected) {
+    return expected_message("invalid type: ", what, expected);
+}
+
 std::string invalid_value(std::string_view what, std::string_view expected) {
-    std::string out = "invalid value: ";
-    out.append(what);
-    out += ", expected ";
-    out.append(expected);
-    return out;
+    return expected_message("invalid value: ", what, expected);
 }
 
 }  // namespace devctl::json

@@ -24,6 +24,8 @@ TEST(PolicyRecordForms, EquivalentForms) {
         R"({"modules": {}, "version": 7, "third_party": true, "interactive": "authorize", "audit": true, "priority": -3, "addon": "a", "enabled": true, "scene": "s"})",
         // extra keys of any value, one differing only in case from a field
         R"({"Scene": 1, "scene": "s", "x": [{"a": [1, {"b": null}]}, [], {}], "enabled": true, "addon": "a", "priority": -3, "x": "again", "audit": true, "interactive": "authorize", "third_party": true, "version": 7, "modules": {}, "z": -1.5e3})",
+        // keys are compared after unescaping
+        R"({"sc\u0065ne": "s", "enabled": true, "addon": "\u0061", "priority": -3, "audit": true, "interactive": "auth\u006frize", "third_party": true, "version": 7, "modules": {}})",
         // the nine values as an array, with surrounding whitespace
         " \r\n\t[\"s\", true, \"a\", -3, true, \"authorize\", true, 7, {}]\n\n ",
     };
