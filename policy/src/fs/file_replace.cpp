@@ -34,7 +34,11 @@ struct TempFile {
 // 0666 less the umask, the mode a new file gets.
 Result<TempFile> create_temp_beside(const stdfs::path& target) {
     const stdfs::path dir = target.parent_path().empty() ? stdfs::path(".") : target.parent_path();
-    const std::string stem = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-";
+    std::string stem = ".";
+    stem += target.filename().string();
+    stem += ".tmp-";
+    stem += std::to_string(::getpid());
+    stem += '-';
     for (int attempt = 0;; ++attempt) {
         std::string candidate = (dir / (stem + std::to_string(attempt))).string();
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
