@@ -22,6 +22,7 @@ Status generate_policy_file(const Scene& scene) {
     auto bytes = read_file(std::string(scene.scene_path));
     if (!bytes) return fail(std::move(bytes.error()));
     auto policy = deserialize_policy(*bytes);
+    // Only the reader's text travels on: callers see messages, never an error kind.
     if (!policy) return fail(make_error(to_string(policy.error())));
 
     // The text is named after the document's own scene, not the table row.

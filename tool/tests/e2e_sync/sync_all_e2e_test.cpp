@@ -107,6 +107,21 @@ TEST_F(SyncE2eTest, ParseFailureOfTheSecondSceneKeepsTheFirstRuleFile) {
     EXPECT_EQ(log_of(run), (Log{{kError, "failed to run command: " + message}}));
 }
 
+// Later rows are not visited once one fails.
+TEST_F(SyncE2eTest, ParseFailureOfTheFirstSceneLeavesTheSecondUntouched) {
+    install_plugin_manager();
+    make_policy_dir();
+    write_test_file(kSmPolicy, "OLD");
+    write_test_file(kVopScene, "{}");
+    write_test_file(kSmScene, bare_policy("sm"));
+    const SyncRun run = run_sync({"sync", "all"}, 1);
+    EXPECT_EQ(run.result.status, 1);
+    EXPECT_EQ(run.result.err, "missing field `scene` at line 1 column 2\n");
+    EXPECT_FALSE(path_exists(kVopPolicy));
+    EXPECT_EQ(read_test_file(kSmPolicy), "OLD");
+    EXPECT_EQ(run.calls, Calls{});
+}
+
 TEST_F(SyncE2eTest, PluginManagerFailureStopsBeforeTheNextSceneAndTheCompile) {
     install_plugin_manager();
     make_policy_dir();

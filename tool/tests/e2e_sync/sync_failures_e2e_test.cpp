@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 
 #include "sync_e2e_fixture.h"
 
@@ -113,6 +115,8 @@ TEST_F(SyncFailureE2eTest, FullPolicyDirectoryKeepsTheOldRuleFile) {
     const SyncRun run = sync_sm_expecting_failure();
     EXPECT_EQ(run.result.err, "No space left on device (os error 28)\n");
     EXPECT_EQ(read_test_file(kSmPolicy), "OLD RULES\n");
+    // The partly written temporary file is removed again.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(kPolicyDir), std::filesystem::directory_iterator()), 1);
 }
 
 }  // namespace

@@ -1,0 +1,79 @@
+// A rule file is replaced as a whole: the new file takes the old one's mode
+// and owner, a link to it stays a link, and no temporary file is left over.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "sync_e2e_fixture.h"
+
+namespace devctl::test {
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+std::vector<std::string> policy_dir_entries() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(kPolicyDir))
+        names.push_back(entry.path().filename().string());
+    std::ranges::sort(names);
+    return names;
+}
+
+class SyncRuleFileE2eTest : public SyncE2eTest {
+protected:
+    static SyncRun sync_sm() {
+        install_plugin_manager();
+        write_test_file(kSmScene, bare_policy("sm"));
+        return run_sync({"sync", "path", kSmScene}, 1);
+    }
+};
+
+// The process umask shapes a new file's mode; restored for the next test.
+class ScopedUmask {
+public:
+    explicit ScopedUmask(mode_t mask) : old_(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(old_); }
+    ScopedUmask(const ScopedUmask&) = delete;
+    ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+private:
+    mode_t old_;
+};
+
+TEST_F(SyncRuleFileE2eTest, ExistingFileKeepsItsModeAndOwner) {
+    make_policy_dir();
+    write_test_file(kSmPolicy, "OLD RULES\n", 0600);
+    ASSERT_EQ(::chown(kSmPolicy.c_str(), kNobody, kNobody), 0);
+    const SyncRun run = sync_sm();
+    EXPECT_EQ(run.result.status, 0) << run.result.err;
+    EXPECT_EQ(read_test_file(kSmPolicy), rule_header("sm", 5, false, 2));
+    EXPECT_EQ(file_mode(kSmPolicy), 0600u);
+    EXPECT_EQ(file_owner(kSmPolicy), kNobody);
+    EXPECT_EQ(policy_dir_entries(), std::vector<std::string>{"sm_devctl.json.policy"});
+}
+
+TEST_F(SyncRuleFileE2eTest, NewFileGetsReadWriteForAllLessTheUmask) {
+    make_policy_dir();
+    ScopedUmask mask(027);
+    const SyncRun run = sync_sm();
+    EXPECT_EQ(run.result.status, 0) << run.result.err;
+    EXPECT_EQ(file_mode(kSmPolicy), 0640u);
+    EXPECT_EQ(file_owner(kSmPolicy), 0u);
+}
+
+// The link is written through, as an in-place write would.
+TEST_F(SyncRuleFileE2eTest, LinkedRuleFileStaysALink) {
+    make_policy_dir();
+    const std::string target = "/etc/orvex-scene/rules/sm.policy";
+    write_test_file(target, "OLD RULES\n");
+    ASSERT_EQ(::symlink(target.c_str(), kSmPolicy.c_str()), 0);
+    const SyncRun run = sync_sm();
+    EXPECT_EQ(run.result.status, 0) << run.result.err;
+    EXPECT_TRUE(std::filesystem::is_symlink(kSmPolicy));
+    EXPECT_EQ(read_test_file(target), rule_header("sm", 5, false, 2));
+}
+
+}  // namespace
+}  // namespace devctl::test
