@@ -151,8 +151,10 @@ private:
                     continue;
                 }
                 std::string_view rest = token.substr(i);
-                if (rest.starts_with('=')) rest.remove_prefix(1);
-                if (!rest.empty()) return react(*arg, std::string(rest));
+                // "-b=" gives the empty value, as "--base-on=" does.
+                const bool with_equals = rest.starts_with('=');
+                if (with_equals) rest.remove_prefix(1);
+                if (with_equals || !rest.empty()) return react(*arg, std::string(rest));
                 pending_ = arg;
                 return {};
             }

@@ -76,16 +76,6 @@ bool needs_options_tag(const CommandDecl& command) {
     });
 }
 
-std::string possible_values_note(const ArgDecl& arg) {
-    if (arg.possible_values.empty()) return {};
-    std::string out = "[possible values: ";
-    for (size_t i = 0; i < arg.possible_values.size(); ++i) {
-        if (i > 0) out += ", ";
-        out += arg.possible_values[i];
-    }
-    return out + "]";
-}
-
 std::string help_with_note(std::string_view help, const std::string& note) {
     std::string out(help);
     if (!note.empty()) {
@@ -238,6 +228,16 @@ std::string help_page(const CommandPath& path) {
     if (auto options = options_section(command); !options.empty()) sections.push_back(options);
     for (const std::string& section : sections) out += "\n" + section + "\n";
     return out;
+}
+
+std::string possible_values_note(const ArgDecl& arg) {
+    if (arg.possible_values.empty()) return {};
+    std::string out = "[possible values: ";
+    for (size_t i = 0; i < arg.possible_values.size(); ++i) {
+        if (i > 0) out += ", ";
+        out += arg.possible_values[i];
+    }
+    return out + "]";
 }
 
 }  // namespace devctl::cli

@@ -32,6 +32,9 @@ std::string error_usage(const CommandPath& path, const std::vector<const ArgDecl
 std::vector<std::string> missing_required(const CommandDecl& command,
                                           const std::vector<const ArgDecl*>& given);
 
+// "[possible values: true, false]", or empty when any text is allowed.
+std::string possible_values_note(const ArgDecl& arg);
+
 // The whole help page, ending with a line feed.
 std::string help_page(const CommandPath& path);
 

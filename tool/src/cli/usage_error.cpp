@@ -54,16 +54,6 @@ std::string similar_tip(std::string_view kind, const std::vector<std::string>& w
     return "some similar " + std::string(kind) + "s exist: " + quoted_list(words);
 }
 
-std::string possible_values_line(const ArgDecl& arg) {
-    if (arg.possible_values.empty()) return {};
-    std::string out = "\n  [possible values: ";
-    for (size_t i = 0; i < arg.possible_values.size(); ++i) {
-        if (i > 0) out += ", ";
-        out += arg.possible_values[i];
-    }
-    return out + "]";
-}
-
 }  // namespace
 
 std::vector<std::string> similar_words(std::string_view typed, const std::vector<std::string>& candidates) {
@@ -140,7 +130,7 @@ UsageError invalid_value(const ArgDecl& arg, std::string_view value) {
     } else {
         error.message = "invalid value '" + std::string(value) + "' for '" + shown + "'";
     }
-    error.message += possible_values_line(arg);
+    if (std::string note = possible_values_note(arg); !note.empty()) error.message += "\n  " + note;
     std::vector<std::string> values(arg.possible_values.begin(), arg.possible_values.end());
     auto similar = similar_words(value, values);
     if (!similar.empty()) error.tips.push_back(similar_tip("value", {similar.back()}));

@@ -54,6 +54,7 @@ TEST(ParseCli, AcceptedCommandLines) {
         {{"merge", "--add=x", "-ay", "--add", "z", "--base-on=b", "--output", "o"}, merge("b", {"x", "y", "z"}, "o")},
         {{"merge", "-b=b", "-oout"}, merge("b", {}, "out")},
         {{"merge", "--base-on=", "-o", ""}, merge("", {}, "")},
+        {{"merge", "-b=", "-a=", "-o", "o"}, merge("", {""}, "o")},
         {{"merge", "-b", "-", "-o", "sync"}, merge("-", {}, "sync")},
         {{"merge", "--base-on=--x", "-o", "a=b", "-a", "-"}, merge("--x", {"-"}, "a=b")},
         {{"merge", "-b", "基于", "-a", "a\u0301", "-o", "o"}, merge("基于", {"a\u0301"}, "o")},
