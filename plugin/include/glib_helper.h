@@ -72,9 +72,6 @@ public:
     // What a variant inside the entry's variant holds, as a new reference
     // (release with g_variant_unref); null otherwise.
     GVariant* getVariant(const char* key) const;
-    // The entry's value of whatever type, as a new reference (release with
-    // g_variant_unref); null when absent.
-    GVariant* getValue(const char* key) const;
     // A new null-terminated array (release with g_free) of texts that belong
     // to this view. Stores the count in n when n is not null; null and n
     // untouched when absent.

@@ -209,11 +209,6 @@ GVariant* DictView::getVariant(const char* key) const
     return inner;
 }
 
-GVariant* DictView::getValue(const char* key) const
-{
-    return g_variant_dict_lookup_value(dict_, key, nullptr);
-}
-
 const char** DictView::getStringArray(const char* key, std::size_t* n) const
 {
     GVariant* value = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE_STRING_ARRAY);

@@ -20,10 +20,12 @@ GVariant* encode_reply(int code, const char* message, AddData add_data)
 }
 
 // "data" as the entry holds it, unwrapped once more when that is a variant,
-// so that replies with the value one or two levels deep both decode.
-GVariant* read_data(const GLibHelper::DictView& view)
+// so that replies with the value one or two levels deep both decode. The view
+// reads values only by type, so this lookup goes to the reply itself, which
+// the caller has already shown to be an "a{sv}".
+GVariant* read_data(GVariant* reply)
 {
-    GVariant* value = view.getValue("data");
+    GVariant* value = g_variant_lookup_value(reply, "data", nullptr);
     if (value != nullptr && g_variant_is_of_type(value, G_VARIANT_TYPE_VARIANT)) {
         GVariant* inner = g_variant_get_variant(value);
         g_variant_unref(value);
@@ -87,7 +89,7 @@ PluginResponse* decode_plugin_response(GVariant* reply)
         return nullptr;
     }
     const std::optional<std::string> message = view->getString("message");
-    GVariant* data = read_data(*view);
+    GVariant* data = read_data(reply);
 
     auto* response = static_cast<PluginResponse*>(std::malloc(sizeof(PluginResponse)));
     if (response == nullptr) {

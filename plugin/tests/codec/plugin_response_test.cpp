@@ -151,6 +151,16 @@ TEST(PluginResponse, DecodedRecordOutlivesTheReply)
     EXPECT_EQ(printed(response->data), "['a', 'b']");
 }
 
+TEST(PluginResponse, DecodeLeavesAFloatingReplyWithTheCaller)
+{
+    GVariant* reply = encode_plugin_response(0, "m", g_variant_new_int32(4));
+    DecodedPtr response(decode_plugin_response(reply));
+    EXPECT_TRUE(g_variant_is_floating(reply));
+    VariantPtr owned = own(reply);
+    ASSERT_NE(response, nullptr);
+    EXPECT_EQ(printed(response->data), "4");
+}
+
 TEST(PluginResponse, FreeAcceptsNull)
 {
     free_plugin_response(nullptr);
