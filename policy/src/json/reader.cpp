@@ -1,10 +1,11 @@
 #include "json/reader.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cstring>
 
 #include "json/byte_scan.h"
 #include "json/describe.h"
+#include "json/float_parts.h"
 #include "json/utf8.h"
 
 namespace devctl::json {
@@ -35,43 +36,6 @@ void append_utf8(std::string& out, uint32_t cp) {
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
-}
-
-// Whether a float literal that from_chars found out of range is too large
-// (rather than too small, which reads as zero).
-bool overflows(std::string_view token) {
-    size_t i = token.front() == '-' ? 1 : 0;
-    long point = 0;  // value = 0.ddd * 10^(point + exponent)
-    bool found = false;
-    size_t first = 0;
-    for (; i < token.size() && is_digit(token[i]); ++i)
-        if (!found && token[i] != '0') {
-            found = true;
-            first = i;
-        }
-    if (found) point = static_cast<long>(i - first);
-    if (i < token.size() && token[i] == '.') {
-        long zeros = 0;
-        for (++i; i < token.size() && is_digit(token[i]); ++i) {
-            if (found) continue;
-            if (token[i] == '0') {
-                ++zeros;
-            } else {
-                found = true;
-                point = -zeros;
-            }
-        }
-    }
-    long exp = 0;
-    if (i < token.size()) {  // exponent
-        ++i;
-        bool neg = token[i] == '-';
-        if (token[i] == '+' || token[i] == '-') ++i;
-        for (; i < token.size(); ++i)
-            if (exp < 100000000) exp = exp * 10 + (token[i] - '0');
-        if (neg) exp = -exp;
-    }
-    return found && point + exp > 0;
 }
 
 }  // namespace
@@ -203,7 +167,8 @@ bool Reader::scan_string(std::string_view& out, bool keep) {
             return true;
         }
         if (c != '\\') {
-            ++cur_;
+            // A skipped string stops before the control character.
+            if (keep) ++cur_;
             return fail("control character (\\u0000-\\u001F) found while parsing a string",
                         JsonErrorCategory::Syntax);
         }
@@ -269,66 +234,106 @@ bool Reader::parse_escape(bool keep) {
     return true;
 }
 
-bool Reader::parse_number(Number& out) { return scan_number(&out); }
-
-// Cursor at '-' or a digit. Checks the form; fills out when given.
-bool Reader::scan_number(Number* out) {
-    const char* start = cur_;
+// Cursor at '-' or a digit. Integers that overflow 64 bits keep their first
+// digits in the significand; the rest only scale it.
+bool Reader::parse_number(Number& out) {
     bool negative = *cur_ == '-';
     if (negative) ++cur_;
-    auto invalid = [this] {
-        if (cur_ != end_) ++cur_;
-        return fail("invalid number", JsonErrorCategory::Syntax);
+    if (cur_ == end_) return fail_eof_value();
+    char first = *cur_++;
+    if (!is_digit(first)) return fail("invalid number", JsonErrorCategory::Syntax);
+    auto fits = [](uint64_t significand, char c) {
+        return significand <= (UINT64_MAX - static_cast<uint64_t>(c - '0')) / 10;
     };
+    uint64_t significand = static_cast<uint64_t>(first - '0');
+    int64_t exponent = 0;
+    bool is_float = false;
+    if (first == '0') {
+        if (cur_ != end_ && is_digit(*cur_)) return fail_peeked("invalid number", JsonErrorCategory::Syntax);
+    } else {
+        for (; cur_ != end_ && is_digit(*cur_); ++cur_) {
+            if (exponent == 0 && fits(significand, *cur_))
+                significand = significand * 10 + static_cast<uint64_t>(*cur_ - '0');
+            else
+                ++exponent;
+        }
+        is_float = exponent > 0;
+    }
+    if (cur_ != end_ && *cur_ == '.') {
+        ++cur_;
+        is_float = true;
+        const char* digits = cur_;
+        bool full = false;
+        for (; cur_ != end_ && is_digit(*cur_); ++cur_) {
+            full = full || !fits(significand, *cur_);
+            if (full) continue;
+            significand = significand * 10 + static_cast<uint64_t>(*cur_ - '0');
+            --exponent;
+        }
+        if (cur_ == digits)
+            return at_end() ? fail_eof_value() : fail_peeked("invalid number", JsonErrorCategory::Syntax);
+    }
+    if (cur_ != end_ && (*cur_ == 'e' || *cur_ == 'E')) {
+        ++cur_;
+        is_float = true;
+        bool positive_exp = true;
+        if (cur_ != end_ && (*cur_ == '+' || *cur_ == '-')) positive_exp = *cur_++ == '+';
+        if (cur_ == end_) return fail_eof_value();
+        if (!is_digit(*cur_)) return fail_peeked("invalid number", JsonErrorCategory::Syntax);
+        int64_t exp = *cur_++ - '0';
+        while (cur_ != end_ && is_digit(*cur_)) {
+            exp = exp * 10 + (*cur_++ - '0');
+            if (exp <= INT32_MAX) continue;
+            // An exponent beyond 32 bits: too large, or zero.
+            if (significand != 0 && positive_exp)
+                return fail("number out of range", JsonErrorCategory::Syntax);
+            while (cur_ != end_ && is_digit(*cur_)) ++cur_;
+            out.kind = Number::Kind::Float;
+            out.f = negative ? -0.0 : 0.0;
+            return true;
+        }
+        exponent += positive_exp ? exp : -exp;
+    }
+    if (!is_float && !negative) {
+        out.kind = Number::Kind::Unsigned;
+        out.u = significand;
+        return true;
+    }
+    if (!is_float && significand != 0 && significand <= (uint64_t{1} << 63)) {
+        out.kind = Number::Kind::Negative;
+        out.i = static_cast<int64_t>(0 - significand);
+        return true;
+    }
+    double value = 0;
+    exponent = std::clamp<int64_t>(exponent, INT32_MIN, INT32_MAX);
+    if (!float_from_parts(significand, static_cast<int32_t>(exponent), value))
+        return fail("number out of range", JsonErrorCategory::Syntax);
+    out.kind = Number::Kind::Float;
+    out.f = negative ? -value : value;
+    return true;
+}
+
+// Cursor at '-' or a digit. Checks the form only (skipped values).
+bool Reader::skip_number() {
+    if (*cur_ == '-') ++cur_;
+    auto invalid = [this] { return fail_peeked("invalid number", JsonErrorCategory::Syntax); };
     if (cur_ == end_ || !is_digit(*cur_)) return invalid();
-    uint64_t magnitude = 0;
-    bool overflow = false;
     if (*cur_ == '0') {
         ++cur_;
         if (cur_ != end_ && is_digit(*cur_)) return invalid();
     } else {
-        while (cur_ != end_ && is_digit(*cur_)) {
-            uint64_t digit = static_cast<uint64_t>(*cur_ - '0');
-            if (magnitude > (UINT64_MAX - digit) / 10) overflow = true;
-            magnitude = magnitude * 10 + digit;
-            ++cur_;
-        }
+        while (cur_ != end_ && is_digit(*cur_)) ++cur_;
     }
-    bool is_float = overflow;
     if (cur_ != end_ && *cur_ == '.') {
-        is_float = true;
         ++cur_;
         if (cur_ == end_ || !is_digit(*cur_)) return invalid();
         while (cur_ != end_ && is_digit(*cur_)) ++cur_;
     }
     if (cur_ != end_ && (*cur_ == 'e' || *cur_ == 'E')) {
-        is_float = true;
         ++cur_;
         if (cur_ != end_ && (*cur_ == '+' || *cur_ == '-')) ++cur_;
         if (cur_ == end_ || !is_digit(*cur_)) return invalid();
         while (cur_ != end_ && is_digit(*cur_)) ++cur_;
-    }
-    if (!out) return true;
-    if (!is_float && negative) {
-        if (magnitude == 0 || magnitude > (uint64_t{1} << 63)) {
-            is_float = true;
-        } else {
-            out->kind = Number::Kind::Negative;
-            out->i = static_cast<int64_t>(0 - magnitude);
-            return true;
-        }
-    }
-    if (!is_float) {
-        out->kind = Number::Kind::Unsigned;
-        out->u = magnitude;
-        return true;
-    }
-    out->kind = Number::Kind::Float;
-    auto res = std::from_chars(start, cur_, out->f);
-    if (res.ec == std::errc::result_out_of_range) {
-        std::string_view token(start, static_cast<size_t>(cur_ - start));
-        if (overflows(token)) return fail("number out of range", JsonErrorCategory::Syntax);
-        out->f = negative ? -0.0 : 0.0;
     }
     return true;
 }
@@ -411,7 +416,7 @@ bool Reader::skip_scalar(int c) {
             return scan_string(unused, false);
         }
         default:
-            if (c == '-' || (c >= '0' && c <= '9')) return scan_number(nullptr);
+            if (c == '-' || (c >= '0' && c <= '9')) return skip_number();
             if (c < 0) return fail_eof_value();
             return fail_peeked("expected value", JsonErrorCategory::Syntax);
     }

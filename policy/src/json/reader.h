@@ -105,7 +105,7 @@ public:
 private:
     bool scan_string(std::string_view& out, bool keep);
     bool parse_escape(bool keep);
-    bool scan_number(Number* out);
+    bool skip_number();
     bool skip_scalar(int c);
     bool skip_key();
     bool colon_or_eof_object();

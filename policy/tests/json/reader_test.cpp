@@ -105,6 +105,19 @@ TEST(JsonReader, MessagesCategoriesAndPositions) {
         {"{\"text\":\"a\",\"number\":tru}", "expected ident at line 1 column 25 [s]"},
         {"{\"text\":\"a\",\"number\":01}", "invalid number at line 1 column 23 [s]"},
         {"{\"text\":\"a\",\"number\":-}", "invalid number at line 1 column 23 [s]"},
+        // The text ending inside a number is the end of input.
+        {"{\"text\":\"a\",\"number\":-", "EOF while parsing a value at line 1 column 22 [e]"},
+        {"{\"text\":\"a\",\"number\":1.", "EOF while parsing a value at line 1 column 23 [e]"},
+        {"{\"text\":\"a\",\"number\":1e+", "EOF while parsing a value at line 1 column 24 [e]"},
+        {"{\"text\":\"a\",\"number\":1.}", "invalid number at line 1 column 24 [s]"},
+        {"{\"text\":\"a\",\"number\":1e}", "invalid number at line 1 column 24 [s]"},
+        // An exponent beyond 32 bits fails at the digit that overflows it.
+        {"{\"text\":\"a\",\"number\":1e99999999999}", "number out of range at line 1 column 33 [s]"},
+        {"{\"text\":\"a\",\"number\":0e99999999999}",
+         "invalid type: floating point `0.0`, expected i32 at line 1 column 34 [d]"},
+        {"{\"text\":\"a\",\"number\":-1e-99999999999}",
+         "invalid type: floating point `-0.0`, expected i32 at line 1 column 36 [d]"},
+        {"{\"text\":\"a\",\"number\":1.7976931348623159e308}", "number out of range at line 1 column 43 [s]"},
         {"{\"text\":\"a\",\"number\":1e400}", "number out of range at line 1 column 26 [s]"},
         {"{\"text\":\"a\",\"number\":1e-400}",
          "invalid type: floating point `0.0`, expected i32 at line 1 column 27 [d]"},
@@ -141,6 +154,11 @@ TEST(JsonReader, SkippedValuesMustBeWellFormed) {
         {"{\"text\":\"a\",\"number\":1,\"x\":{\"a\" 1}}", "expected `:` at line 1 column 33 [s]"},
         {"{\"text\":\"a\",\"number\":1,\"x\":[[]", "EOF while parsing a list at line 1 column 30 [e]"},
         {"{\"text\":\"a\",\"number\":1,\"x\":1e999}", "ok"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":1.}", "invalid number at line 1 column 30 [s]"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":-", "invalid number at line 1 column 28 [s]"},
+        // A skipped string stops before a control character.
+        {"{\"text\":\"a\",\"number\":1,\"x\":\"\x01\"}",
+         "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 28 [s]"},
         {"{\"text\":\"a\",\"number\":1,\"x\":[[],{},[{}],{\"a\":[]}]}", "ok"},
     };
     for (const auto& c : cases) EXPECT_EQ(outcome(c.input), c.expected) << c.input;
@@ -208,6 +226,10 @@ TEST(JsonReader, NumberClassesAndDescriptions) {
         {"0.00001", "floating point `0.00001`"},
         {"0.000001", "floating point `1e-6`"},
         {"-2.5e+3", "floating point `-2500.0`"},
+        // Long literals keep their first digits and scale them.
+        {"123456789012345678901234", "floating point `1.2345678901234567e23`"},
+        {"1.7976931348623157e308", "floating point `1.7976931348623157e308`"},
+        {"3e-324", "floating point `5e-324`"},
     };
     for (const auto& c : cases) {
         Reader reader(c.input);
