@@ -121,7 +121,7 @@ std::unique_ptr<CLI::App> build_cli_command() {
 
 std::variant<Cli, CliExit> parse_cli_args(const std::vector<std::string>& args) {
     auto walked = cli::walk_args(args);
-    if (auto* stop = std::get_if<cli::EarlyExit>(&walked)) return CliExit{stop->status, std::move(stop->text)};
+    if (auto* stop = std::get_if<cli::EarlyExit>(&walked)) return std::move(*stop);
     auto tokens = library_form(std::get<cli::Walked>(walked));
     std::vector<std::string> reversed(tokens.rbegin(), tokens.rend());
     auto app = build_cli_command();

@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli.h"
 #include "cli/help_text.h"
 
 namespace devctl::cli {
@@ -22,10 +23,7 @@ struct Walked {
 
 // The process ends here: the text goes to standard output when status is 0,
 // else to standard error.
-struct EarlyExit {
-    int status = 0;
-    std::string text;
-};
+using EarlyExit = CliExit;
 
 std::variant<Walked, EarlyExit> walk_args(const std::vector<std::string>& args);
 

@@ -50,15 +50,16 @@ std::vector<char32_t> code_points(std::string_view text) {
     return out;
 }
 
+void append_utf8(std::string& out, char32_t c) {
+    char buffer[4];
+    int32_t length = 0;
+    U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(buffer), length, static_cast<UChar32>(c));
+    out.append(buffer, static_cast<size_t>(length));
+}
+
 std::string lossy_utf8(std::string_view text) {
     std::string out;
-    for_each_code_point(text, [&](UChar32 c) {
-        if (c < 0) c = 0xFFFD;
-        char buffer[4];
-        int32_t length = 0;
-        U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(buffer), length, c);
-        out.append(buffer, static_cast<size_t>(length));
-    });
+    for (char32_t c : code_points(text)) append_utf8(out, c);
     return out;
 }
 

@@ -1,9 +1,10 @@
 #include "cmd/escaped_list.h"
 
 #include <unicode/uchar.h>
-#include <unicode/utf8.h>
 
 #include <cstdio>
+
+#include "cli/unicode_text.h"
 
 namespace devctl {
 namespace {
@@ -26,7 +27,7 @@ bool needs_unicode_escape(UChar32 c) {
     }
 }
 
-void append_escaped(std::string& out, UChar32 c, std::string_view bytes) {
+void append_escaped(std::string& out, UChar32 c) {
     switch (c) {
         case '"': out += "\\\""; return;
         case '\\': out += "\\\\"; return;
@@ -41,7 +42,7 @@ void append_escaped(std::string& out, UChar32 c, std::string_view bytes) {
         std::snprintf(buffer, sizeof buffer, "\\u{%x}", static_cast<unsigned>(c));
         out += buffer;
     } else {
-        out += bytes;
+        cli::append_utf8(out, static_cast<char32_t>(c));
     }
 }
 
@@ -49,16 +50,8 @@ void append_escaped(std::string& out, UChar32 c, std::string_view bytes) {
 
 std::string escaped_text(std::string_view text) {
     std::string out = "\"";
-    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    auto length = static_cast<int32_t>(text.size());
-    int32_t i = 0;
-    while (i < length) {
-        int32_t start = i;
-        UChar32 c;
-        U8_NEXT(bytes, i, length, c);
-        if (c < 0) c = 0xFFFD;  // the parser admits only UTF-8; never reached from the command line
-        append_escaped(out, c, text.substr(static_cast<size_t>(start), static_cast<size_t>(i - start)));
-    }
+    // Only valid UTF-8 gets past the parser, so decoding loses nothing.
+    for (char32_t c : cli::code_points(text)) append_escaped(out, static_cast<UChar32>(c));
     return out + "\"";
 }
 
