@@ -1,14 +1,9 @@
 #include "policy/merge_path.h"
 
+#include "policy/render_text.h"
+
 namespace devctl {
 
-std::string to_string(const MergeLocation& location) {
-    std::string out;
-    for (size_t i = 0; i < location.path.size(); ++i) {
-        if (i != 0) out += '.';
-        out += location.path[i];
-    }
-    return out;
-}
+std::string to_string(const MergeLocation& location) { return join_texts(location.path, "."); }
 
 }  // namespace devctl

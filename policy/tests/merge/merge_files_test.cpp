@@ -71,6 +71,8 @@ TEST_F(MergeFilesTest, FailureChains) {
         {"base unreadable: the system error alone", missing, {good}, out, {enoent}},
         {"base invalid", bad, {good}, out,
          {"failed to load base_on policy from " + bad, "failed to deserialize policy", json_message(bad_text)}},
+        {"base loaded before any add-on", bad, {missing}, out,
+         {"failed to load base_on policy from " + bad, "failed to deserialize policy", json_message(bad_text)}},
         {"add-on unreadable", good, {missing}, out, {"failed to load to_add policy", enoent}},
         {"add-on invalid, named with the base wording", good, {bad}, out,
          {"failed to load to_add policy", "failed to load base_on policy from " + bad, "failed to deserialize policy",

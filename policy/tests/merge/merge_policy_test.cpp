@@ -95,7 +95,9 @@ TEST(MergePolicyTest, SubModulesMergeByKeyRecursively) {
 
 TEST(MergePolicyTest, VariablesMatchTheFirstAddonVariableOfTheirName) {
     Module base_module = module("t", {uid_var("u", {5}), uid_var("only_base", {9, 9}), uid_var("u", {6})});
-    Module add_module = module("t", {uid_var("only_addon", {1}), uid_var("u", {1}), uid_var("u", {100})});
+    // Names match exactly: neither another case nor a trailing blank is the same name.
+    Module add_module = module("t", {uid_var("U", {7}), uid_var("u ", {8}), uid_var("only_addon", {1}),
+                                     uid_var("u", {1}), uid_var("u", {100})});
     const Policy out = merged(policy("s", {{"m", base_module}}), policy("s", {{"m", add_module}}));
     const auto& vars = out.modules[0].module.variables;
     ASSERT_EQ(vars.size(), 3u);
