@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "text/escaped_text.h"
+
 namespace devctl::json {
 
 std::string format_float(double value) {
@@ -65,37 +67,7 @@ std::string describe_number(const Number& number) {
     return "floating point `" + format_float(number.f) + "`";
 }
 
-std::string describe_string(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "string \"";
-    for (size_t i = 0; i < text.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        unsigned code = c;
-        switch (c) {
-            case '"': out += "\\\""; continue;
-            case '\\': out += "\\\\"; continue;
-            case '\n': out += "\\n"; continue;
-            case '\r': out += "\\r"; continue;
-            case '\t': out += "\\t"; continue;
-            case '\0': out += "\\0"; continue;
-            default: break;
-        }
-        // C0 controls, DEL and the C1 controls (U+0080..U+009F) are escaped.
-        bool c1 = c == 0xC2 && i + 1 < text.size() &&
-                  static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-        if (c1) code = static_cast<unsigned char>(text[++i]);
-        if (c < 0x20 || c == 0x7F || c1) {
-            out += "\\u{";
-            if (code >= 0x10) out += kHex[code >> 4];
-            out += kHex[code & 0xF];
-            out += '}';
-            continue;
-        }
-        out += static_cast<char>(c);
-    }
-    out += '"';
-    return out;
-}
+std::string describe_string(std::string_view text) { return "string " + escaped_text(text); }
 
 namespace {
 

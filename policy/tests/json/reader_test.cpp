@@ -244,6 +244,11 @@ TEST(JsonReader, StringDescriptionsEscapeLikeTheLibrary) {
     EXPECT_EQ(describe_string("a\"b\\c\n\t\r"), R"(string "a\"b\\c\n\t\r")");
     EXPECT_EQ(describe_string(std::string("\0\x01\x7f", 3)), R"(string "\0\u{1}\u{7f}")");
     EXPECT_EQ(describe_string("é/ü"), "string \"é/ü\"");
+    // Combining marks, format characters and separators other than the space
+    // are invisible in a message, so they are written as escapes.
+    EXPECT_EQ(describe_string("e\u0301 \u00ad\u200b\u2028\u3000"),
+              R"(string "e\u{301} \u{ad}\u{200b}\u{2028}\u{3000}")");
+    EXPECT_EQ(describe_string("\xc2\x80\xc2\x9f"), R"(string "\u{80}\u{9f}")");
 }
 
 }  // namespace
