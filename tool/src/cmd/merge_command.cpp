@@ -1,15 +1,18 @@
 #include "cmd/merge_command.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "policy/merge.h"
+#include "policy/scenes.h"
 
 namespace devctl {
 namespace {
 
-// Compared as typed: no normalisation, so another spelling of the same path is skipped.
+// Only the scene table's own policy files may be overwritten. Compared as
+// typed: no normalisation, so another spelling of the same path is skipped.
 bool is_scene_policy_file(std::string_view path) {
-    return path == "/etc/orvex-scene/scene/sm_devctl.json" || path == "/etc/orvex-scene/scene/vop_devctl.json";
+    return std::ranges::any_of(SCENES, [path](const Scene& scene) { return scene.scene_path == path; });
 }
 
 }  // namespace
