@@ -19,7 +19,7 @@ struct Call {
     int number_count = 0;
     std::string text;       // the whole 256-byte text buffer, if the function takes one
     AddonInfo info{};       // the scene information as received
-    int count = -1;         // entry count, for the entry-list functions
+    int count = -1;         // entry count, or the incoming *count of the list queries
     std::string entries;    // copy of count records, for the entry-list functions
 };
 
