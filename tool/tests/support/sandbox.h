@@ -10,10 +10,8 @@
 // Usage, in a tool/tests/<dir>/CMakeLists.txt:
 //   add_executable(tool_e2e_x x_test.cpp)
 //   target_link_libraries(tool_e2e_x PRIVATE devctl_e2e_main)
-//   target_compile_definitions(tool_e2e_x PRIVATE
-//       DEVCTL_TOOL_PATH="$<TARGET_FILE:orvex2-devctl-module-tool>")
-//   add_dependencies(tool_e2e_x orvex2-devctl-module-tool)
 //   gtest_discover_tests(tool_e2e_x DISCOVERY_MODE PRE_TEST)
+// The support library defines DEVCTL_TOOL_PATH (the built tool) for run_tool().
 // devctl_e2e_main supplies main(): it enters the sandbox before GoogleTest and
 // any thread start; if that fails, all tests are skipped, or fail when CI=true.
 // In a test: reset_sandbox() in SetUp, write_test_file("/etc/orvex-scene/
@@ -76,7 +74,6 @@ struct ToolResult {
 ToolResult run_program(const std::string& program, const std::vector<std::string>& args,
                        const RunOptions& options = {});
 
-#ifdef DEVCTL_TOOL_PATH
 inline ToolResult run_tool(std::vector<std::string> args, const RunOptions& options) {
     return run_program(DEVCTL_TOOL_PATH, args, options);
 }
@@ -85,7 +82,6 @@ inline ToolResult run_tool(std::vector<std::string> args, RunAs who = RunAs::Roo
     options.who = who;
     return run_tool(std::move(args), options);
 }
-#endif
 
 // A log daemon stand-in: binds a Unix socket (0666) at path, collects what
 // arrives on a background thread, and removes the socket when destroyed.
