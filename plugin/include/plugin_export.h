@@ -9,10 +9,4 @@
 #define ORVEX_PLUGIN_API
 #endif
 
-#ifdef __cplusplus
-#define ORVEX_PLUGIN_EXTERN_C extern "C"
-#else
-#define ORVEX_PLUGIN_EXTERN_C
-#endif
-
 #endif

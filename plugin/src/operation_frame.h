@@ -170,4 +170,13 @@ private:
     }
 };
 
+// Calls backend with the values that PositionalParams<Args...> read, each
+// passed as its kind passes it, then the trailing arguments.
+template <class... Args, class Backend, class... Trailing>
+auto call_backend(Backend backend, const typename PositionalParams<Args...>::Values& values, Trailing&&... trailing)
+{
+    return std::apply(
+        [&](const auto&... value) { return backend(ParamKind<Args>::pass(value)..., trailing...); }, values);
+}
+
 }  // namespace devctl_ops

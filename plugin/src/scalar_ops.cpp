@@ -18,12 +18,7 @@ GVariant* scalar_operation(Backend backend, SceneKeys keys, ReplyRule rule, GVar
     using Params = PositionalParams<Args...>;
     return run_operation(params, addon_info, keys, Params::read,
                          [&](const typename Params::Values& values, const AddonInfo& info) {
-                             const int result = std::apply(
-                                 [&](const auto&... value) {
-                                     return backend(ParamKind<Args>::pass(value)..., info);
-                                 },
-                                 values);
-                             return reply_by_rule(rule, result);
+                             return reply_by_rule(rule, call_backend<Args...>(backend, values, info));
                          });
 }
 
