@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "cli/arg_walk.h"
 
@@ -110,14 +111,15 @@ Cli to_cli(const CLI::App& app) {
     return {};
 }
 
-}  // namespace
-
+// The command tree as handed to the parsing library.
 std::unique_ptr<CLI::App> build_cli_command() {
     const cli::CommandDecl& root = cli::command_tree();
     auto app = std::make_unique<CLI::App>(std::string(root.about), std::string(root.name));
     declare(*app, root);
     return app;
 }
+
+}  // namespace
 
 std::variant<Cli, CliExit> parse_cli_args(const std::vector<std::string>& args) {
     auto walked = cli::walk_args(args);

@@ -1,14 +1,9 @@
 #pragma once
 // The parsed command line of orvex2-devctl-module-tool.
-#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
-
-namespace CLI {
-class App;
-}
 
 namespace devctl {
 
@@ -71,9 +66,6 @@ struct Cli {
 
     bool operator==(const Cli&) const = default;
 };
-
-// The command tree as handed to the parsing library.
-std::unique_ptr<CLI::App> build_cli_command();
 
 // Where parsing ends the process instead of returning: help (status 0, text
 // for standard output) or a usage error (status 2, text for standard error).

@@ -30,6 +30,14 @@ size_t char_width(UChar32 c) {
     return (width == U_EA_WIDE || width == U_EA_FULLWIDTH) ? 2 : 1;
 }
 
+// Appends one code point as UTF-8.
+void append_utf8(std::string& out, char32_t c) {
+    char buffer[4];
+    int32_t length = 0;
+    U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(buffer), length, static_cast<UChar32>(c));
+    out.append(buffer, static_cast<size_t>(length));
+}
+
 }  // namespace
 
 bool is_valid_utf8(std::string_view text) {
@@ -48,13 +56,6 @@ std::vector<char32_t> code_points(std::string_view text) {
     std::vector<char32_t> out;
     for_each_code_point(text, [&](UChar32 c) { out.push_back(c < 0 ? U'\uFFFD' : static_cast<char32_t>(c)); });
     return out;
-}
-
-void append_utf8(std::string& out, char32_t c) {
-    char buffer[4];
-    int32_t length = 0;
-    U8_APPEND_UNSAFE(reinterpret_cast<uint8_t*>(buffer), length, static_cast<UChar32>(c));
-    out.append(buffer, static_cast<size_t>(length));
 }
 
 std::string lossy_utf8(std::string_view text) {

@@ -16,9 +16,6 @@ size_t display_width(std::string_view text);
 // Code points of valid UTF-8 text; an invalid byte becomes U+FFFD.
 std::vector<char32_t> code_points(std::string_view text);
 
-// Appends one code point as UTF-8.
-void append_utf8(std::string& out, char32_t c);
-
 // The text with each invalid UTF-8 sequence replaced by U+FFFD.
 std::string lossy_utf8(std::string_view text);
 
