@@ -57,15 +57,11 @@ bool merge_same_kind(VariableTypes& base, const VariableTypes& add) {
     return true;
 }
 
-void merge_variable_value(Variable& base, const Variable& add, MergePath& path) {
+void merge_variable(Variable& base, const Variable& add, MergePath& path) {
+    path.push_back(base.name);
     if (!merge_same_kind(base.value, add.value))
         log_message(LogLevel::Warning,
                     "skip merging variables differ in type at " + to_string(MergeLocation{path}));
-}
-
-void merge_variable(Variable& base, const Variable& add, MergePath& path) {
-    path.push_back(base.name);
-    merge_variable_value(base, add, path);
     path.pop_back();
 }
 

@@ -26,9 +26,7 @@ Status generate_policy_file(const Scene& scene) {
     if (!policy) return fail(make_error(to_string(policy.error())));
 
     // The text is named after the document's own scene, not the table row.
-    PolicyWriter writer = make_policy_writer(policy->scene);
-    write_policy(*policy, writer);
-    const std::string text = render_policy_text(std::move(writer));
+    const std::string text = policy_rule_text(*policy);
     // Replaced atomically so the interpreter never sees a half-written file.
     return replace_file(std::string(scene.policy_path), text);
 }
