@@ -1,11 +1,21 @@
 #include "json/writer.h"
 
 #include <charconv>
-#include <cstring>
 
 #include "json/byte_scan.h"
 
 namespace devctl::json {
+namespace {
+
+template <class Int>
+void append_integer(std::string& out, Int value) {
+    char buf[24];
+    auto res = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, res.ptr);
+}
+
+}  // namespace
+
 void Writer::new_line() {
     out_ += '\n';
     out_.append(has_items_.size() * 2, ' ');
@@ -49,16 +59,12 @@ void Writer::string(std::string_view text) {
 
 void Writer::integer(int64_t value) {
     before_value();
-    char buf[24];
-    auto res = std::to_chars(buf, buf + sizeof buf, value);
-    out_.append(buf, res.ptr);
+    append_integer(out_, value);
 }
 
 void Writer::unsigned_integer(uint64_t value) {
     before_value();
-    char buf[24];
-    auto res = std::to_chars(buf, buf + sizeof buf, value);
-    out_.append(buf, res.ptr);
+    append_integer(out_, value);
 }
 
 void Writer::boolean(bool value) {

@@ -1,6 +1,5 @@
 #include "model/order.h"
 
-#include <algorithm>
 #include <compare>
 #include <tuple>
 
