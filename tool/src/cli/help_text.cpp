@@ -42,9 +42,10 @@ std::string group_display(const CommandDecl& command) {
 // positionals in order; `missing_only` leaves out what was given.
 std::vector<std::string> required_parts(const CommandDecl& command, const std::vector<const ArgDecl*>& given,
                                         bool missing_only, bool optional_positionals) {
+    const std::vector<const ArgDecl*> members = group_members(command);
     std::vector<const ArgDecl*> options;
     auto add_option = [&](const ArgDecl* arg) {
-        if (arg->positional() || contains(options, arg) || contains(group_members(command), arg)) return;
+        if (arg->positional() || contains(options, arg) || contains(members, arg)) return;
         if (missing_only && contains(given, arg)) return;
         options.push_back(arg);
     };
@@ -57,7 +58,7 @@ std::vector<std::string> required_parts(const CommandDecl& command, const std::v
     std::vector<std::string> parts;
     for (const ArgDecl* arg : options) parts.push_back(arg_display(*arg));
     if (command.one_flag_required) {
-        bool satisfied = std::ranges::any_of(group_members(command), [&](const ArgDecl* a) { return contains(given, a); });
+        bool satisfied = std::ranges::any_of(members, [&](const ArgDecl* a) { return contains(given, a); });
         if (!(missing_only && satisfied)) parts.push_back(group_display(command));
     }
     for (const ArgDecl& arg : command.args) {
