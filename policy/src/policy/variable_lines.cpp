@@ -1,6 +1,7 @@
 #include "policy/variable_lines.h"
 
 #include <charconv>
+#include <cstdint>
 #include <type_traits>
 #include <variant>
 
@@ -36,10 +37,68 @@ std::string list_declaration(std::string_view form, std::string_view name, const
     return out;
 }
 
+std::string intlist_declaration(std::string_view name, const std::vector<int32_t>& items) {
+    return list_declaration("intlist", name, items, 11, [](std::string& out, int32_t item) {
+        char digits[12];
+        const auto end = std::to_chars(digits, digits + sizeof digits, item).ptr;
+        out.append(digits, end);
+    });
+}
+
+std::string strlist_declaration(std::string_view name, const std::vector<std::string>& items) {
+    size_t text_size = 0;
+    for (const std::string& item : items) text_size += item.size();
+    const size_t average = items.empty() ? 0 : text_size / items.size() + 1;
+    return list_declaration("strlist", name, items, average + 2,
+                            [](std::string& out, const std::string& item) {
+                                out.append("\"").append(item).append("\"");
+                            });
+}
+
 template <class Item>
-std::string device_rule_entry(std::string_view variable_name, const std::vector<Item>& items,
-                              RuleFn<Item> (*choose)(std::string_view)) {
-    return join_texts(map_device_items(items, choose(variable_name)), "\n");
+using RuleFn = std::string (*)(Item);
+
+// Rule forms: one line per device or interface item.
+template <class Item>
+std::string allow_rule(Item item) {
+    return concat_text({"allow * * * ", item_name(item), " {use, write} if ($devctl)"});
+}
+
+template <class Item>
+std::string disallow_rule(Item item) {
+    return concat_text({"disallow * * * ", item_name(item), " {use, write} if ($devctl)"});
+}
+
+template <class Item>
+std::string readonly_rule(Item item) {
+    return concat_text({"disallow * * * ", item_name(item), " {write} if ($devctl)"});
+}
+
+template <class Item>
+std::string no_rule(Item) {
+    return {};
+}
+
+// Chosen by the first of "_enable_", "_disable_", "_readonly_" found in the name.
+template <class Item>
+RuleFn<Item> rule_fn_for(std::string_view variable_name) {
+    if (variable_name.find("_enable_") != std::string_view::npos) return allow_rule<Item>;
+    if (variable_name.find("_disable_") != std::string_view::npos) return disallow_rule<Item>;
+    if (variable_name.find("_readonly_") != std::string_view::npos) return readonly_rule<Item>;
+    return no_rule<Item>;
+}
+
+std::string usb_class_rule(UsbType item) {
+    return concat_text({"disallow * * * ", usb_type_name(item), " {use, write} if ($devctl)"});
+}
+
+template <class Item>
+std::string device_rule_entry(std::string_view variable_name, const std::vector<Item>& items) {
+    const RuleFn<Item> rule = rule_fn_for<Item>(variable_name);
+    std::vector<std::string> lines;
+    lines.reserve(items.size());
+    for (Item item : items) lines.push_back(rule(item));
+    return join_texts(lines, "\n");
 }
 
 void write_usb_variable(PolicyWriter& writer, std::string_view variable_name,
@@ -66,21 +125,11 @@ void write_device_class(PolicyWriter& writer, std::string_view variable_name,
             using Item = typename std::decay_t<decltype(items)>::value_type;
             if constexpr (std::is_same_v<Item, UsbType>) {
                 write_usb_variable(writer, variable_name, items);
-            } else if constexpr (std::is_same_v<Item, InterfaceType>) {
-                writer.rules.push_back(device_rule_entry(variable_name, items, interface_rule_fn));
             } else {
-                writer.rules.push_back(device_rule_entry(variable_name, items, device_rule_fn));
+                writer.rules.push_back(device_rule_entry(variable_name, items));
             }
         },
         device_class.value);
-}
-
-template <class Item>
-RuleFn<Item> rule_fn_for(std::string_view variable_name) {
-    if (variable_name.find("_enable_") != std::string_view::npos) return allow_rule<Item>;
-    if (variable_name.find("_disable_") != std::string_view::npos) return disallow_rule<Item>;
-    if (variable_name.find("_readonly_") != std::string_view::npos) return readonly_rule<Item>;
-    return no_rule<Item>;
 }
 
 }  // namespace
@@ -98,66 +147,7 @@ void write_variable(PolicyWriter& writer, const Variable& variable) {
     }
 }
 
-std::string intlist_declaration(std::string_view name, const std::vector<int32_t>& items) {
-    return list_declaration("intlist", name, items, 11, [](std::string& out, int32_t item) {
-        char digits[12];
-        const auto end = std::to_chars(digits, digits + sizeof digits, item).ptr;
-        out.append(digits, end);
-    });
-}
-
-std::string strlist_declaration(std::string_view name, const std::vector<std::string>& items) {
-    size_t text_size = 0;
-    for (const std::string& item : items) text_size += item.size();
-    const size_t average = items.empty() ? 0 : text_size / items.size() + 1;
-    return list_declaration("strlist", name, items, average + 2,
-                            [](std::string& out, const std::string& item) {
-                                out.append("\"").append(item).append("\"");
-                            });
-}
-
 std::string item_name(InterfaceType item) { return interface_type_name(item); }
 std::string item_name(DeviceType item) { return device_type_name(item); }
-
-template <class Item>
-std::string allow_rule(Item item) {
-    return concat_text({"allow * * * ", item_name(item), " {use, write} if ($devctl)"});
-}
-
-template <class Item>
-std::string disallow_rule(Item item) {
-    return concat_text({"disallow * * * ", item_name(item), " {use, write} if ($devctl)"});
-}
-
-template <class Item>
-std::string readonly_rule(Item item) {
-    return concat_text({"disallow * * * ", item_name(item), " {write} if ($devctl)"});
-}
-
-template <class Item>
-std::string no_rule(Item) {
-    return {};
-}
-
-template std::string allow_rule(InterfaceType);
-template std::string allow_rule(DeviceType);
-template std::string disallow_rule(InterfaceType);
-template std::string disallow_rule(DeviceType);
-template std::string readonly_rule(InterfaceType);
-template std::string readonly_rule(DeviceType);
-template std::string no_rule(InterfaceType);
-template std::string no_rule(DeviceType);
-
-RuleFn<InterfaceType> interface_rule_fn(std::string_view variable_name) {
-    return rule_fn_for<InterfaceType>(variable_name);
-}
-
-RuleFn<DeviceType> device_rule_fn(std::string_view variable_name) {
-    return rule_fn_for<DeviceType>(variable_name);
-}
-
-std::string usb_class_rule(UsbType item) {
-    return concat_text({"disallow * * * ", usb_type_name(item), " {use, write} if ($devctl)"});
-}
 
 }  // namespace devctl
