@@ -8,7 +8,6 @@ class PluginError {
 public:
     explicit PluginError(int code) noexcept : code_(code) {}
 
-    int code() const noexcept { return code_; }
     std::string message() const;
 
 private:
