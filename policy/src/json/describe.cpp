@@ -6,7 +6,9 @@
 #include "text/escaped_text.h"
 
 namespace devctl::json {
+namespace {
 
+// Shortest form that reads back as the same float: 1.0, 1.5, 1e20, 1.5e-7, -0.0.
 std::string format_float(double value) {
     char buf[64];
     // Scientific gives the shortest round-trip digits: d[.ddd]e[+-]xx.
@@ -52,11 +54,13 @@ std::string format_float(double value) {
     return out;
 }
 
+std::string describe_integer(int64_t value) { return "integer `" + std::to_string(value) + "`"; }
+
+}  // namespace
+
 std::string describe_null() { return "null"; }
 
 std::string describe_bool(bool value) { return value ? "boolean `true`" : "boolean `false`"; }
-
-std::string describe_integer(int64_t value) { return "integer `" + std::to_string(value) + "`"; }
 
 std::string describe_number(const Number& number) {
     switch (number.kind) {

@@ -8,13 +8,9 @@
 
 namespace devctl::json {
 
-// Shortest form that reads back as the same float: 1.0, 1.5, 1e20, 1.5e-7, -0.0.
-std::string format_float(double value);
-
 std::string describe_null();
 std::string describe_bool(bool value);
 std::string describe_number(const Number& number);  // "integer `5`" or "floating point `1.5`"
-std::string describe_integer(int64_t value);
 std::string describe_string(std::string_view text);  // string "a\"b"
 
 std::string invalid_type(std::string_view what, std::string_view expected);

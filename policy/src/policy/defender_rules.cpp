@@ -90,7 +90,7 @@ void append_steps(std::vector<std::string>& rules, const Steps& steps, AccessTex
     }
 }
 
-// The first variable of that name, when it holds the wanted kind.
+// The first variable of that name, whatever its kind.
 const Variable* first_variable(const Module& module, std::string_view name) {
     for (const Variable& variable : module.variables) {
         if (variable.name == name) return &variable;
@@ -154,16 +154,6 @@ void write_class_list(const Module& module, std::string_view prefix, const Class
     }
 }
 
-}  // namespace
-
-void write_defender_rules(const Module& module, PolicyWriter& writer) {
-    writer.rules.emplace_back(kInteractiveOff);
-    write_usb_group_perm_rules(module, writer);
-    write_device_list_rules(module, writer);
-    write_interface_list_rules(module, writer);
-    writer.rules.push_back(defender_closing_block());
-}
-
 void write_usb_group_perm_rules(const Module& module, PolicyWriter& writer) {
     const UsbGroupPerm perm = usb_group_perm(module);
     writer.rules.emplace_back(kInteractiveOff);
@@ -187,6 +177,16 @@ void write_interface_list_rules(const Module& module, PolicyWriter& writer) {
     for (size_t i = 0; i < kInterfaceListCount; ++i) {
         write_class_list<InterfaceType>(module, "interface", class_list_rules()[i], writer.rules);
     }
+}
+
+}  // namespace
+
+void write_defender_rules(const Module& module, PolicyWriter& writer) {
+    writer.rules.emplace_back(kInteractiveOff);
+    write_usb_group_perm_rules(module, writer);
+    write_device_list_rules(module, writer);
+    write_interface_list_rules(module, writer);
+    writer.rules.push_back(defender_closing_block());
 }
 
 }  // namespace devctl

@@ -10,8 +10,4 @@ namespace devctl {
 // valid usb_group_perm.
 void write_defender_rules(const Module& module, PolicyWriter& writer);
 
-void write_usb_group_perm_rules(const Module& module, PolicyWriter& writer);
-void write_device_list_rules(const Module& module, PolicyWriter& writer);
-void write_interface_list_rules(const Module& module, PolicyWriter& writer);
-
 }  // namespace devctl

@@ -15,6 +15,9 @@ std::vector<FuncPlaceholder> collect_func_variables(const Module& module) {
     return placeholders;
 }
 
+namespace {
+
+// Each placeholder in turn over the result of the previous one.
 std::string expand_func_placeholders(std::string_view func,
                                      const std::vector<FuncPlaceholder>& placeholders) {
     std::string text(func);
@@ -24,10 +27,13 @@ std::string expand_func_placeholders(std::string_view func,
     return text;
 }
 
+// A subject or object: "*" stays as it is, anything else gets a "$" before it.
 void append_rule_operand(std::string& out, std::string_view text) {
     if (text != "*") out.push_back('$');
     out.append(text);
 }
+
+}  // namespace
 
 std::string rule_line(const PolicyRule& rule, const std::vector<FuncPlaceholder>& placeholders) {
     size_t size = rule.operation.size() + rule.user.size() + rule.subject.size() +

@@ -16,8 +16,7 @@ namespace {
 
 bool exists(std::string_view path) { return file_exists(std::string(path)); }
 
-}  // namespace
-
+// Reads the scene's document, renders it and replaces its rule file.
 Status generate_policy_file(const Scene& scene) {
     auto bytes = read_file(std::string(scene.scene_path));
     if (!bytes) return fail(std::move(bytes.error()));
@@ -31,10 +30,13 @@ Status generate_policy_file(const Scene& scene) {
     return replace_file(std::string(scene.policy_path), text);
 }
 
+// The plug-in manager is told only on registered systems.
 Status merge_if_registered(const Scene& scene) {
     if (!exists(kRegisteredMarkerPath)) return {};
     return merge_via_plugin_manager(scene.name);
 }
+
+}  // namespace
 
 Status sync_all_scenes() {
     std::vector<std::string_view> regenerated;

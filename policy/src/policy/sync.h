@@ -15,10 +15,4 @@ Status sync_all_scenes();
 // "not policy file:" and succeeds when there is none.
 Status sync_scene_by_path(const std::string& file_path);
 
-// Reads the scene's document, renders it and replaces its rule file.
-Status generate_policy_file(const Scene& scene);
-
-// The plug-in manager is told only on registered systems.
-Status merge_if_registered(const Scene& scene);
-
 }  // namespace devctl

@@ -13,8 +13,8 @@ namespace {
 
 using MergePolicyFn = int (*)(const char*);
 
-}  // namespace
-
+// Full path of a platform library: /usr/lib64/ on server products (marked by
+// /etc/.productinfo), the multiarch directory otherwise. Logs which one.
 std::string plugin_manager_path(std::string_view name) {
     std::string arch_line = std::string("os arch: ") + kTargetArch;
     if (file_exists(kProductInfoPath)) {
@@ -24,6 +24,8 @@ std::string plugin_manager_path(std::string_view name) {
     log_info(arch_line + " Desktop");
     return std::string("/usr/lib/") + kTargetArch + "-linux-gnu/" + std::string(name);
 }
+
+}  // namespace
 
 Status merge_via_plugin_manager(std::string_view scene_name) {
     const std::string path = plugin_manager_path(kPluginManagerLibrary);

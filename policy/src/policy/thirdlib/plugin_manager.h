@@ -12,10 +12,6 @@ inline constexpr const char* kPluginManagerLibrary = "liborvex_scene_pluginmgr.s
 inline constexpr const char* kPluginManagerMergeSymbol = "orvex2_scene_plugin_merge_policy";
 inline constexpr const char* kProductInfoPath = "/etc/.productinfo";
 
-// Full path of a platform library: /usr/lib64/ on server products (marked by
-// /etc/.productinfo), the multiarch directory otherwise. Logs which one.
-std::string plugin_manager_path(std::string_view name);
-
 // DlopenError, DlsymError or MergePolicy on failure.
 Status merge_via_plugin_manager(std::string_view scene_name);
 
