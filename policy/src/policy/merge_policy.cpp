@@ -11,6 +11,7 @@ namespace devctl {
 
 namespace {
 
+void merge_module(Module& base, const Module& add, MergePath& path);
 void merge_payload(DeviceClass& base, const DeviceClass& add);
 
 template <class T>
@@ -57,6 +58,10 @@ bool merge_same_kind(VariableTypes& base, const VariableTypes& add) {
     return true;
 }
 
+namespace {
+
+// add has the same name as base. Logs a warning at the path and leaves
+// base alone when the kinds differ.
 void merge_variable(Variable& base, const Variable& add, MergePath& path) {
     path.push_back(base.name);
     if (!merge_same_kind(base.value, add.value))
@@ -81,6 +86,8 @@ void merge_module(Module& base, const Module& add, MergePath& path) {
     merge_module_maps(base.modules, add.modules, path);
     path.pop_back();
 }
+
+}  // namespace
 
 void merge_policy(Policy& base, const Policy& add, MergePath& path) {
     path.push_back(base.scene);

@@ -10,12 +10,6 @@ namespace devctl {
 // path is empty before and after the call.
 void merge_policy(Policy& base, const Policy& add, MergePath& path);
 
-void merge_module(Module& base, const Module& add, MergePath& path);
-
-// add has the same name as base. Logs a warning at the path and leaves
-// base alone when the kinds differ.
-void merge_variable(Variable& base, const Variable& add, MergePath& path);
-
 // Merges two values of one kind; false (and nothing changed) when the kinds
 // differ. Device classes of different sub-kinds count as merged unchanged.
 bool merge_same_kind(VariableTypes& base, const VariableTypes& add);
