@@ -23,6 +23,9 @@ bool read_bool(Reader& reader, bool& out) {
     return c < 0 ? reader.fail_eof_value() : reader.fail_invalid_type("a boolean");
 }
 
+namespace {
+
+// An integer in [min, max]; expected names the type.
 bool read_integer(Reader& reader, int64_t min, int64_t max, std::string_view expected,
                   int64_t& out) {
     int c = reader.peek();
@@ -45,6 +48,8 @@ bool read_integer(Reader& reader, int64_t min, int64_t max, std::string_view exp
     }
     return reader.fail(invalid_value(describe_number(number), expected), JsonErrorCategory::Data);
 }
+
+}  // namespace
 
 bool read_i32(Reader& reader, int32_t& out) {
     int64_t value = 0;

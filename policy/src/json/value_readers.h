@@ -15,10 +15,6 @@ bool read_bool(Reader& reader, bool& out);           // expected "a boolean"
 bool read_i32(Reader& reader, int32_t& out);         // expected "i32"
 bool read_u32(Reader& reader, uint32_t& out);        // expected "u32"
 
-// An integer in [min, max]; {exp} names the type.
-bool read_integer(Reader& reader, int64_t min, int64_t max, std::string_view expected,
-                  int64_t& out);
-
 // Reads "null" when it comes next (out empty), otherwise the inner reader.
 bool read_null(Reader& reader, bool& was_null);
 
