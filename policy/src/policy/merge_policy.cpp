@@ -60,13 +60,17 @@ bool merge_same_kind(VariableTypes& base, const VariableTypes& add) {
 
 namespace {
 
-// add has the same name as base. Logs a warning at the path and leaves
-// base alone when the kinds differ.
-void merge_variable(Variable& base, const Variable& add, MergePath& path) {
-    path.push_back(base.name);
+// Logs a warning at the path and leaves base alone when the kinds differ.
+void merge_variable_value(Variable& base, const Variable& add, const MergePath& path) {
     if (!merge_same_kind(base.value, add.value))
         log_message(LogLevel::Warning,
                     "skip merging variables differ in type at " + to_string(MergeLocation{path}));
+}
+
+// add has the same name as base.
+void merge_variable(Variable& base, const Variable& add, MergePath& path) {
+    path.push_back(base.name);
+    merge_variable_value(base, add, path);
     path.pop_back();
 }
 
