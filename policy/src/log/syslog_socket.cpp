@@ -19,10 +19,11 @@ int connect_as(const std::string& path, int type, UniqueFd& out) {
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     UniqueFd fd(::socket(AF_UNIX, type | SOCK_CLOEXEC, 0));
     if (!fd) return errno;
-    if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return errno;
-    // A stuck log daemon must not hang the caller for good.
+    // A stuck log daemon must not hang the caller for good. Set before the
+    // connect: a stream connect to a full backlog waits for the send timeout.
     const timeval limit{5, 0};
     ::setsockopt(fd.get(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return errno;
     out = std::move(fd);
     return 0;
 }
@@ -45,6 +46,8 @@ std::expected<SyslogSocket, std::vector<ConnectAttempt>> connect_syslog(std::spa
         }
         if (error == 0) return socket;
         attempts.push_back({socket.path, socket.stream, error});
+        // The bound is spent; the next path could cost another.
+        if (timed_out(error)) break;
     }
     return std::unexpected(std::move(attempts));
 }
@@ -66,8 +69,8 @@ std::string describe_connect_failure(const std::vector<ConnectAttempt>& attempts
     return text;
 }
 
-std::string describe_send_failure(const SyslogSocket& socket, int error) {
-    return "LogSendError {\n    socket: " + quoted_attempt(socket.path, socket.stream, error) + ",\n}";
+std::string describe_send_failure(const std::string& path, bool stream, int error) {
+    return "LogSendError {\n    socket: " + quoted_attempt(path, stream, error) + ",\n}";
 }
 
 }  // namespace devctl

@@ -1,5 +1,6 @@
 #pragma once
 // A connection to the local log daemon over its Unix socket.
+#include <cerrno>
 #include <expected>
 #include <span>
 #include <string>
@@ -25,8 +26,11 @@ struct ConnectAttempt {
     int error = 0;
 };
 
+// Connects and sends give up after 5 s with EAGAIN.
+inline bool timed_out(int error) { return error == EAGAIN; }
+
 // Tries each path in order, datagram first and stream where the endpoint
-// refuses datagrams.
+// refuses datagrams; stops at the first attempt that timed out.
 std::expected<SyslogSocket, std::vector<ConnectAttempt>> connect_syslog(
     std::span<const char* const> paths = kSyslogPaths);
 
@@ -35,6 +39,7 @@ int send_log_line(const SyslogSocket& socket, std::string_view line);
 
 // The multi-line reports written after "err: " on standard error.
 std::string describe_connect_failure(const std::vector<ConnectAttempt>& attempts);
-std::string describe_send_failure(const SyslogSocket& socket, int error);
+// A send failure, or a connect that timed out, names the one socket it hit.
+std::string describe_send_failure(const std::string& path, bool stream, int error);
 
 }  // namespace devctl
