@@ -26,7 +26,7 @@ struct ArgDecl {
 struct CommandDecl {
     std::string_view name{};
     std::string_view about{};
-    void (*enter)(Cli& cli) = nullptr;  // a leaf command chooses its record
+    void (*enter)(Cli& cli) = nullptr; // a leaf command chooses its record
     char short_flag = 0;               // e.g. `sync -a` for `sync all`
     bool subcommand_required = false;  // given alone it prints its help (status 2)
     bool one_flag_required = false;    // exactly one of its flags must be given
