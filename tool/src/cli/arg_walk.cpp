@@ -1,50 +1,36 @@
-#include "cli/arg_walk.h"
-
+// Walks the process arguments over the command tree and fills the parsed
+// command line, or gives the help page or usage error that ends the process.
 #include <algorithm>
 #include <optional>
 #include <utility>
 
+#include "cli.h"
 #include "cli/unicode_text.h"
 #include "cli/usage_error.h"
 
 namespace devctl::cli {
 namespace {
 
-using Stop = std::optional<EarlyExit>;
-
-size_t utf8_length(unsigned char lead) {
-    if (lead >= 0xF0) return 4;
-    if (lead >= 0xE0) return 3;
-    if (lead >= 0xC0) return 2;
-    return 1;
-}
+// Set when the walk ends the process instead of giving a command line.
+using Stop = std::optional<CliExit>;
 
 class Walker {
 public:
-    explicit Walker(const std::vector<std::string>& args) : args_(args) {
-        path_.push_back(&command_tree());
-        given_.emplace_back();
-    }
+    explicit Walker(const std::vector<std::string>& args) : args_(args) { path_.push_back(&command_tree()); }
 
-    std::variant<Walked, EarlyExit> run() {
+    std::variant<Cli, CliExit> run() {
         for (next_ = 0; next_ < args_.size();) {
             const std::string& token = args_[next_++];
             if (Stop stop = step(token)) return *stop;
         }
         if (Stop stop = finish()) return *stop;
-        return Walked{path_, given_};
+        return std::move(cli_);
     }
 
 private:
     const CommandDecl& command() const { return *path_.back(); }
 
-    std::vector<const ArgDecl*> used() const {
-        std::vector<const ArgDecl*> out;
-        for (const GivenArg& given : given_.back()) out.push_back(given.arg);
-        return out;
-    }
-
-    Stop fail(const UsageError& error) const { return EarlyExit{2, render_error(error, command())}; }
+    Stop fail(const UsageError& error) const { return CliExit{2, render_error(error, command())}; }
 
     Stop step(const std::string& token) {
         if (!is_valid_utf8(token)) return fail(invalid_utf8(help_usage(path_)));
@@ -74,26 +60,23 @@ private:
 
     void enter(const CommandDecl& sub) {
         path_.push_back(&sub);
-        given_.emplace_back();
+        used_.clear();
         positionals_ = 0;
+        if (sub.enter != nullptr) sub.enter(cli_);
     }
 
     // One occurrence of an argument, with its value if it takes one.
     Stop react(const ArgDecl& arg, std::optional<std::string> value) {
-        if (&arg == &help_arg()) return EarlyExit{0, help_page(path_)};
+        if (&arg == &help_arg()) return CliExit{0, help_page(path_)};
         if (arg.takes_value && !value) return fail(invalid_value(arg, ""));
-        auto& level = given_.back();
-        auto found = std::ranges::find_if(level, [&](const GivenArg& g) { return g.arg == &arg; });
-        if (found != level.end() && !arg.repeatable) return fail(used_twice(arg, help_usage(path_)));
+        const bool seen = std::ranges::find(used_, &arg) != used_.end();
+        if (seen && !arg.repeatable) return fail(used_twice(arg, help_usage(path_)));
         if (value && !arg.possible_values.empty() &&
             std::ranges::find(arg.possible_values, *value) == arg.possible_values.end()) {
             return fail(invalid_value(arg, *value));
         }
-        if (found == level.end()) {
-            level.push_back({&arg, {}});
-            found = level.end() - 1;
-        }
-        if (value) found->values.push_back(std::move(*value));
+        if (!seen) used_.push_back(&arg);
+        arg.store(cli_, value.value_or("true"));
         return {};
     }
 
@@ -118,7 +101,7 @@ private:
         if (arg == nullptr) {
             drop_pending();
             const ArgDecl* similar = closest_long(command(), name);
-            auto shown = used();
+            auto shown = used_;
             if (similar != nullptr) shown.push_back(similar);
             return fail(unknown_option(command(), "--" + std::string(name), similar, error_usage(path_, shown),
                                        trailing_));
@@ -126,7 +109,7 @@ private:
         if (Stop stop = resolve_pending()) return stop;
         if (!arg->takes_value) {
             if (value) {
-                auto shown = used();
+                auto shown = used_;
                 shown.push_back(arg);
                 return fail(unneeded_value(*arg, *value, given_usage(path_, shown)));
             }
@@ -139,7 +122,7 @@ private:
 
     Stop short_cluster(std::string_view token) {
         for (size_t i = 1; i < token.size();) {
-            size_t length = std::min(utf8_length(static_cast<unsigned char>(token[i])), token.size() - i);
+            size_t length = first_char_length(token.substr(i));
             std::string_view flag = token.substr(i, length);
             const ArgDecl* arg = length == 1 ? find_short(command(), flag[0]) : nullptr;
             const CommandDecl* sub = length == 1 ? find_short_subcommand(command(), flag[0]) : nullptr;
@@ -191,20 +174,20 @@ private:
             std::string name = lossy_utf8(args_[next_]);
             const CommandDecl* sub = find_subcommand(*target.back(), name);
             if (sub == nullptr) {
-                return EarlyExit{2, render_error(unrecognized_subcommand(target, name, false), *target.back())};
+                return CliExit{2, render_error(unrecognized_subcommand(target, name, false), *target.back())};
             }
             target.push_back(sub);
         }
-        return EarlyExit{0, help_page(target)};
+        return CliExit{0, help_page(target)};
     }
 
     Stop finish() {
         if (Stop stop = resolve_pending()) return stop;
         const CommandDecl& cmd = command();
-        if (cmd.subcommand_required) return EarlyExit{2, help_page(path_)};
+        if (cmd.subcommand_required) return CliExit{2, help_page(path_)};
         if (cmd.one_flag_required) {
             std::vector<const ArgDecl*> flags;
-            for (const ArgDecl* arg : used()) {
+            for (const ArgDecl* arg : used_) {
                 if (!arg->positional() && arg != &help_arg()) flags.push_back(arg);
             }
             if (flags.size() >= 2) {
@@ -212,15 +195,16 @@ private:
                 return fail(used_together(*flags.front(), others, error_usage(path_, {flags.front()})));
             }
         }
-        auto missing = missing_required(cmd, used());
-        if (!missing.empty()) return fail(missing_arguments(missing, error_usage(path_, used())));
+        auto missing = missing_required(cmd, used_);
+        if (!missing.empty()) return fail(missing_arguments(missing, error_usage(path_, used_)));
         return {};
     }
 
     const std::vector<std::string>& args_;
     size_t next_ = 0;
-    CommandPath path_;
-    std::vector<std::vector<GivenArg>> given_;
+    CommandPath path_;                    // root first
+    std::vector<const ArgDecl*> used_;    // of the current command, in order of first use
+    Cli cli_;
     const ArgDecl* pending_ = nullptr;  // an option waiting for or holding its value
     std::optional<std::string> pending_value_;
     size_t positionals_ = 0;
@@ -228,7 +212,10 @@ private:
 };
 
 }  // namespace
-
-std::variant<Walked, EarlyExit> walk_args(const std::vector<std::string>& args) { return Walker(args).run(); }
-
 }  // namespace devctl::cli
+
+namespace devctl {
+
+std::variant<Cli, CliExit> parse_cli_args(const std::vector<std::string>& args) { return cli::Walker(args).run(); }
+
+}  // namespace devctl

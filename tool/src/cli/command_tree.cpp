@@ -1,5 +1,9 @@
 #include "cli/command_tree.h"
 
+#include <optional>
+#include <string>
+#include <type_traits>
+
 namespace devctl::cli {
 namespace {
 
@@ -7,23 +11,48 @@ constexpr std::string_view kInitializedHelp = "设置策略是否初始化过";
 constexpr std::string_view kSyncOrvexUtilsHelp = "是否需要在下次开机时同步orvex-utils的默认策略";
 constexpr std::string_view kBoxEnabledHelp = "记录box状态是否已开启";
 
-ArgDecl config_get_flag(std::string_view id, std::string_view long_name, std::string_view value_name,
-                        std::string_view help) {
-    return {.id = id, .long_name = long_name, .value_name = value_name, .takes_value = false, .help = help};
+// The record of the leaf command being parsed; its `enter` has set it.
+template <class Record>
+Record& leaf(Cli& cli) {
+    if constexpr (std::is_same_v<Record, MergeArgs>) {
+        return std::get<MergeArgs>(*cli.command);
+    } else if constexpr (std::is_same_v<Record, PathArgs>) {
+        return std::get<PathArgs>(std::get<SyncArgs>(*cli.command).command);
+    } else {
+        return std::get<Record>(std::get<ConfigArgs>(*cli.command).command);
+    }
 }
 
-ArgDecl config_set_option(std::string_view id, std::string_view long_name, std::string_view value_name,
-                          std::string_view help) {
-    return {.id = id, .long_name = long_name, .value_name = value_name,
+// One occurrence by field type; only "true" and "false" reach a boolean.
+void take(std::optional<bool>& field, std::string_view value) { field = value == "true"; }
+void take(std::string& field, std::string_view value) { field = value; }
+void take(std::vector<std::string>& field, std::string_view value) { field.emplace_back(value); }
+
+template <class Record, class Field>
+Record record_of(Field Record::*);
+
+template <auto Field>
+void store(Cli& cli, std::string_view value) {
+    take(leaf<decltype(record_of(Field))>(cli).*Field, value);
+}
+
+template <auto Field>
+ArgDecl config_get_flag(std::string_view long_name, std::string_view value_name, std::string_view help) {
+    return {.store = store<Field>, .long_name = long_name, .value_name = value_name, .takes_value = false,
+            .help = help};
+}
+
+template <auto Field>
+ArgDecl config_set_option(std::string_view long_name, std::string_view value_name, std::string_view help) {
+    return {.store = store<Field>, .long_name = long_name, .value_name = value_name,
             .possible_values = {"true", "false"}, .help = help};
 }
 
 CommandDecl help_command() {
     return {.name = "help",
             .about = "Print this message or the help of the given subcommand(s)",
-            .help_flag = false,
             .is_help_command = true,
-            .args = {{.id = "subcommand", .value_name = "COMMAND", .required = false, .repeatable = true,
+            .args = {{.value_name = "COMMAND", .required = false, .repeatable = true,
                       .help = "Print help for the subcommand(s)"}}};
 }
 
@@ -37,16 +66,20 @@ CommandDecl build_tree() {
     CommandDecl config_get{
         .name = "get",
         .about = "获取设置",
+        .enter = [](Cli& cli) { cli.command = ConfigArgs{ConfigGetArgs{false, false, false}}; },
         .one_flag_required = true,
-        .args = {config_get_flag("initialized", "initialized", "INITIALIZED", kInitializedHelp),
-                 config_get_flag("sync_orvex_utils", "sync-orvex-utils", "SYNC_ORVEX_UTILS", kSyncOrvexUtilsHelp),
-                 config_get_flag("box_enabled", "box-enabled", "BOX_ENABLED", kBoxEnabledHelp)}};
+        .args = {config_get_flag<&ConfigGetArgs::initialized>("initialized", "INITIALIZED", kInitializedHelp),
+                 config_get_flag<&ConfigGetArgs::sync_orvex_utils>("sync-orvex-utils", "SYNC_ORVEX_UTILS",
+                                                                   kSyncOrvexUtilsHelp),
+                 config_get_flag<&ConfigGetArgs::box_enabled>("box-enabled", "BOX_ENABLED", kBoxEnabledHelp)}};
     CommandDecl config_set{
         .name = "set",
         .about = "更改设置",
-        .args = {config_set_option("initialized", "initialized", "INITIALIZED", kInitializedHelp),
-                 config_set_option("sync_orvex_utils", "sync-orvex-utils", "SYNC_ORVEX_UTILS", kSyncOrvexUtilsHelp),
-                 config_set_option("box_enabled", "box-enabled", "BOX_ENABLED", kBoxEnabledHelp)}};
+        .enter = [](Cli& cli) { cli.command = ConfigArgs{ConfigSetArgs{}}; },
+        .args = {config_set_option<&ConfigSetArgs::initialized>("initialized", "INITIALIZED", kInitializedHelp),
+                 config_set_option<&ConfigSetArgs::sync_orvex_utils>("sync-orvex-utils", "SYNC_ORVEX_UTILS",
+                                                                     kSyncOrvexUtilsHelp),
+                 config_set_option<&ConfigSetArgs::box_enabled>("box-enabled", "BOX_ENABLED", kBoxEnabledHelp)}};
     CommandDecl config = with_help({.name = "config",
                                     .about = "获取或更改设置项",
                                     .subcommand_required = true,
@@ -54,18 +87,23 @@ CommandDecl build_tree() {
     CommandDecl merge{
         .name = "merge",
         .about = "合并json策略",
-        .args = {{.id = "base_on", .long_name = "base-on", .short_name = 'b', .value_name = "BASE_ON",
-                  .required = true, .help = "基于哪个策略"},
-                 {.id = "to_add", .long_name = "add", .short_name = 'a', .value_name = "TO_ADD",
+        .enter = [](Cli& cli) { cli.command = MergeArgs{}; },
+        .args = {{.store = store<&MergeArgs::base_on>, .long_name = "base-on", .short_name = 'b',
+                  .value_name = "BASE_ON", .required = true, .help = "基于哪个策略"},
+                 {.store = store<&MergeArgs::to_add>, .long_name = "add", .short_name = 'a', .value_name = "TO_ADD",
                   .repeatable = true, .help = "需要叠加的策略"},
-                 {.id = "output", .long_name = "output", .short_name = 'o', .value_name = "OUTPUT",
-                  .required = true, .help = "合并后保存到哪里"}}};
-    CommandDecl sync_all{.name = "all", .about = "同步所有策略", .short_flag = 'a'};
+                 {.store = store<&MergeArgs::output>, .long_name = "output", .short_name = 'o',
+                  .value_name = "OUTPUT", .required = true, .help = "合并后保存到哪里"}}};
+    CommandDecl sync_all{.name = "all",
+                         .about = "同步所有策略",
+                         .enter = [](Cli& cli) { cli.command = SyncArgs{SyncAll{}}; },
+                         .short_flag = 'a'};
     CommandDecl sync_path{.name = "path",
                           .about = "同步指定策略",
+                          .enter = [](Cli& cli) { cli.command = SyncArgs{PathArgs{}}; },
                           .short_flag = 'p',
-                          .args = {{.id = "file_path", .value_name = "FILE_PATH", .required = true,
-                                    .help = "策略文件路径"}}};
+                          .args = {{.store = store<&PathArgs::file_path>, .value_name = "FILE_PATH",
+                                    .required = true, .help = "策略文件路径"}}};
     CommandDecl sync = with_help({.name = "sync",
                                   .about = "同步策略",
                                   .subcommand_required = true,
@@ -81,7 +119,7 @@ const CommandDecl& command_tree() {
 }
 
 const ArgDecl& help_arg() {
-    static const ArgDecl arg{.id = "help", .long_name = "help", .short_name = 'h', .takes_value = false,
+    static const ArgDecl arg{.long_name = "help", .short_name = 'h', .takes_value = false,
                              .help = "Print help"};
     return arg;
 }
@@ -104,7 +142,7 @@ const ArgDecl* find_long(const CommandDecl& command, std::string_view name) {
     for (const ArgDecl& arg : command.args) {
         if (!arg.long_name.empty() && arg.long_name == name) return &arg;
     }
-    if (command.help_flag && name == help_arg().long_name) return &help_arg();
+    if (command.has_help_flag() && name == help_arg().long_name) return &help_arg();
     return nullptr;
 }
 
@@ -112,7 +150,7 @@ const ArgDecl* find_short(const CommandDecl& command, char flag) {
     for (const ArgDecl& arg : command.args) {
         if (arg.short_name != 0 && arg.short_name == flag) return &arg;
     }
-    if (command.help_flag && flag == help_arg().short_name) return &help_arg();
+    if (command.has_help_flag() && flag == help_arg().short_name) return &help_arg();
     return nullptr;
 }
 

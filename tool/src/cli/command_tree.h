@@ -4,10 +4,13 @@
 #include <string_view>
 #include <vector>
 
+#include "cli.h"
+
 namespace devctl::cli {
 
 struct ArgDecl {
-    std::string_view id{};        // the record field it fills
+    // Writes one occurrence into the record of its command; a flag writes "true".
+    void (*store)(Cli& cli, std::string_view value) = nullptr;
     std::string_view long_name{}; // without "--"; empty for a positional
     char short_name = 0;          // 0 when none
     std::string_view value_name{};
@@ -23,13 +26,15 @@ struct ArgDecl {
 struct CommandDecl {
     std::string_view name{};
     std::string_view about{};
+    void (*enter)(Cli& cli) = nullptr; // a leaf command chooses its record
     char short_flag = 0;               // e.g. `sync -a` for `sync all`
     bool subcommand_required = false;  // given alone it prints its help (status 2)
     bool one_flag_required = false;    // exactly one of its flags must be given
-    bool help_flag = true;             // -h / --help
     bool is_help_command = false;      // the generated `help` subcommand
     std::vector<ArgDecl> args{};
     std::vector<CommandDecl> subcommands{};  // a `help` entry is added where there are any
+
+    bool has_help_flag() const { return !is_help_command; }  // -h / --help
 };
 
 // The root command "orvex2-devctl-module-tool" with the whole tree.

@@ -147,7 +147,7 @@ std::string options_section(const CommandDecl& command) {
     for (const ArgDecl& arg : command.args) {
         if (!arg.positional()) options.push_back(&arg);
     }
-    if (command.help_flag) options.push_back(&help_arg());
+    if (command.has_help_flag()) options.push_back(&help_arg());
     std::vector<Row> rows;
     for (const ArgDecl* arg : options) {
         std::string lead = arg->short_name != 0 ? std::string("-") + arg->short_name : std::string("    ");
@@ -164,19 +164,7 @@ std::string options_section(const CommandDecl& command) {
     return rows.empty() ? std::string() : "Options:\n" + render_rows(rows, 4);
 }
 
-}  // namespace
-
-std::string arg_display(const ArgDecl& arg) {
-    if (arg.positional()) {
-        std::string name = std::string(arg.value_name);
-        std::string out = arg.required ? "<" + name + ">" : "[" + name + "]";
-        return arg.repeatable ? out + "..." : out;
-    }
-    std::string out = arg.long_name.empty() ? std::string("-") + arg.short_name : "--" + std::string(arg.long_name);
-    if (arg.takes_value) out += " <" + std::string(arg.value_name) + ">";
-    return out;
-}
-
+// "orvex2-devctl-module-tool sync {path|-p}"
 std::string usage_name(const CommandPath& path) {
     std::string out;
     for (const CommandDecl* command : path) {
@@ -187,6 +175,19 @@ std::string usage_name(const CommandPath& path) {
             out += command->name;
         }
     }
+    return out;
+}
+
+}  // namespace
+
+std::string arg_display(const ArgDecl& arg) {
+    if (arg.positional()) {
+        std::string name = std::string(arg.value_name);
+        std::string out = arg.required ? "<" + name + ">" : "[" + name + "]";
+        return arg.repeatable ? out + "..." : out;
+    }
+    std::string out = arg.long_name.empty() ? std::string("-") + arg.short_name : "--" + std::string(arg.long_name);
+    if (arg.takes_value) out += " <" + std::string(arg.value_name) + ">";
     return out;
 }
 

@@ -14,9 +14,6 @@ using CommandPath = std::vector<const CommandDecl*>;
 // "--base-on <BASE_ON>", "--initialized", "<FILE_PATH>", "[COMMAND]...".
 std::string arg_display(const ArgDecl& arg);
 
-// "orvex2-devctl-module-tool sync {path|-p}"
-std::string usage_name(const CommandPath& path);
-
 // The usage line of the help page: options tag, required arguments,
 // optional positionals and the subcommand placeholder.
 std::string help_usage(const CommandPath& path);

@@ -46,6 +46,12 @@ bool is_valid_utf8(std::string_view text) {
     return valid;
 }
 
+size_t first_char_length(std::string_view text) {
+    int32_t length = 0;
+    U8_FWD_1(reinterpret_cast<const uint8_t*>(text.data()), length, static_cast<int32_t>(text.size()));
+    return static_cast<size_t>(length);
+}
+
 size_t display_width(std::string_view text) {
     size_t width = 0;
     for_each_code_point(text, [&](UChar32 c) { width += char_width(c); });

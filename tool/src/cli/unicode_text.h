@@ -9,6 +9,9 @@ namespace devctl::cli {
 
 bool is_valid_utf8(std::string_view text);
 
+// Bytes of the first character of non-empty valid UTF-8 text.
+size_t first_char_length(std::string_view text);
+
 // Columns the text takes on a terminal: wide East Asian characters count
 // two, combining marks and controls none.
 size_t display_width(std::string_view text);

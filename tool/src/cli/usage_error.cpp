@@ -54,8 +54,8 @@ std::string similar_tip(std::string_view kind, const std::vector<std::string>& w
     return "some similar " + std::string(kind) + "s exist: " + quoted_list(words);
 }
 
-}  // namespace
-
+// Candidates close enough to a mistyped word to be suggested, least close
+// first (Jaro similarity above 0.7).
 std::vector<std::string> similar_words(std::string_view typed, const std::vector<std::string>& candidates) {
     std::vector<std::pair<double, std::string>> scored;
     auto typed_points = code_points(typed);
@@ -69,12 +69,14 @@ std::vector<std::string> similar_words(std::string_view typed, const std::vector
     return out;
 }
 
+}  // namespace
+
 std::string render_error(const UsageError& error, const CommandDecl& command) {
     std::string out = "error: " + error.message;
     if (!error.tips.empty()) out += "\n";
     for (const std::string& tip : error.tips) out += "\n  tip: " + tip;
     if (!error.usage.empty()) out += "\n\nUsage: " + error.usage;
-    if (command.help_flag) {
+    if (command.has_help_flag()) {
         out += "\n\nFor more information, try '--help'.\n";
     } else if (!command.subcommands.empty()) {
         out += "\n\nFor more information, try 'help'.\n";
@@ -93,7 +95,7 @@ const ArgDecl* closest_long(const CommandDecl& command, std::string_view typed) 
     for (const ArgDecl& decl : command.args) {
         if (!decl.long_name.empty()) options.push_back(&decl);
     }
-    if (command.help_flag) options.push_back(&help_arg());
+    if (command.has_help_flag()) options.push_back(&help_arg());
     std::vector<std::string> names;
     for (const ArgDecl* option : options) names.emplace_back(option->long_name);
     auto similar = similar_words(typed, names);

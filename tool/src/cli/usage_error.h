@@ -8,10 +8,6 @@
 
 namespace devctl::cli {
 
-// Candidates close enough to a mistyped word to be suggested, least close
-// first (Jaro similarity above 0.7).
-std::vector<std::string> similar_words(std::string_view typed, const std::vector<std::string>& candidates);
-
 // "error: " + message, the tips, the usage line, and how to get help.
 struct UsageError {
     std::string message;

@@ -125,6 +125,9 @@ TEST(ParseCli, HelpAndUsageErrorsEndTheProcess) {
         {{"sync", "path", "a", "b"}, 2, "error: unexpected argument 'b' found"},
         {{"sync", "path", "-x"}, 2, "error: unexpected argument '-x' found"},
         {{"sync", "all", "x"}, 2, "error: unexpected argument 'x' found"},
+        // An unknown short flag is named by its whole character, not its first byte.
+        {{"sync", "-aé"}, 2, "error: unexpected argument '-é' found"},
+        {{"merge", "-😀x"}, 2, "error: unexpected argument '-😀' found"},
         {{"sync", "path", "\xff"}, 2, "error: invalid UTF-8 was detected in one or more arguments"},
         {{"merge", "-b", "a\xc3(", "-o", "o"}, 2, "error: invalid UTF-8 was detected in one or more arguments"},
         {{"merge", "-b", "x", "-a", "\xed\xa0\x80", "-o", "o"}, 2,
