@@ -79,9 +79,9 @@ bool Reader::fail_unplaced(std::string message) {
 
 void Reader::place_at_close(char close) {
     if (placed_) return;
-    const char* stop = cur_;
-    if (peek() == static_cast<unsigned char>(close)) stop = cur_ + 1;
-    cur_ = stop;
+    // The whitespace after the failed part counts as read; of what follows
+    // it, only the record's own closing bracket is taken.
+    if (peek() == static_cast<unsigned char>(close)) ++cur_;
     placed_ = true;
     set_position(offset());
 }
@@ -203,10 +203,14 @@ bool Reader::parse_escape(bool keep) {
         if (keep) scratch_ += plain;
         return true;
     }
+    // Fewer than four bytes left is the end of input, whatever they are.
     auto hex4 = [this](uint32_t& value) {
         value = 0;
+        if (end_ - cur_ < 4) {
+            cur_ = end_;
+            return fail("EOF while parsing a string", JsonErrorCategory::Eof);
+        }
         for (int i = 0; i < 4; ++i) {
-            if (cur_ == end_) return fail("EOF while parsing a string", JsonErrorCategory::Eof);
             int h = hex_value(*cur_++);
             if (h < 0) return fail("invalid escape", JsonErrorCategory::Syntax);
             value = value * 16 + static_cast<uint32_t>(h);

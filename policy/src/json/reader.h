@@ -95,8 +95,9 @@ public:
     // A data error whose position is fixed later by place_at_close().
     bool fail_unplaced(std::string message);
     bool has_unplaced_error() const { return failed_ && !placed_; }
-    // Places an unplaced error where a record ends: on its closing bracket
-    // when that comes next after whitespace, else where reading stopped.
+    // Places an unplaced error where a record ends: past the whitespace that
+    // follows, and past the record's closing bracket when that comes next;
+    // any other byte is left unread.
     void place_at_close(char close);
 
     bool failed() const { return failed_; }

@@ -39,8 +39,10 @@ bool read_record_object(Reader& reader, const RecordShape& shape,
             continue;
         }
         uint32_t bit = uint32_t{1} << index;
-        if (seen & bit)
-            return reader.fail("duplicate field `" + std::string(key) + "`", JsonErrorCategory::Data);
+        if (seen & bit) {
+            reader.fail_unplaced("duplicate field `" + std::string(key) + "`");
+            return fail_in_field(reader, '}');
+        }
         seen |= bit;
         if (!reader.colon()) return false;
         if (!read_field(index)) return fail_in_field(reader, '}');

@@ -6,8 +6,8 @@
 // declaration order at the closing brace as "missing field `k`") or from an
 // array of its field values in declaration order ("invalid length n,
 // expected {count_text}" when it ends early, "trailing characters" when it
-// is longer). Errors raised without a position inside a field are placed
-// where the record ends.
+// is longer). Duplicate fields and errors raised without a position inside
+// a field are placed where the record ends (see place_at_close()).
 #include <cstdint>
 #include <span>
 #include <string_view>

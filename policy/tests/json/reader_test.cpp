@@ -67,6 +67,10 @@ TEST(JsonReader, MessagesCategoriesAndPositions) {
         {"{\"number\":1,\"text\":\"a\",\"x\":[{\"y\":null}],\"flag\":true}", "ok"},
         {"{\"text\":\"a\",\"text\":\"a\",\"number\":1}", "duplicate field `text` at line 1 column 18 [d]"},
         {"{\"text\":\"a\",\"Text\":1,\"Text\":2,\"number\":1}", "ok"},
+        // A duplicate is placed like a record's end: past whitespace, and
+        // past the closing brace only.
+        {"{\"text\":\"a\",\"text\" \n }", "duplicate field `text` at line 2 column 2 [d]"},
+        {"{\"text\":\"a\",\"text\" \n ", "duplicate field `text` at line 2 column 1 [d]"},
         {"5", "invalid type: integer `5`, expected struct Probe at line 1 column 1 [d]"},
         {"\"a\\\"b\"", "invalid type: string \"a\\\"b\", expected struct Probe at line 1 column 6 [d]"},
         {"{\"text\": [1]}", "invalid type: sequence, expected a string at line 1 column 9 [d]"},
@@ -124,6 +128,10 @@ TEST(JsonReader, MessagesCategoriesAndPositions) {
         {"{\"text\":\"a\\q\"}", "invalid escape at line 1 column 12 [s]"},
         {"{\"text\":\"a\nb\"}", "control character (\\u0000-\\u001F) found while parsing a string at line 2 column 0 [s]"},
         {"{\"text\":\"\\ud800\"}", "unexpected end of hex escape at line 1 column 16 [s]"},
+        // Four bytes present: the first that is no hex digit; fewer: the end.
+        {"{\"text\":\"\\u12\"}", "invalid escape at line 1 column 14 [s]"},
+        {"{\"text\":\"\\ud800\\udz\"", "EOF while parsing a string at line 1 column 20 [e]"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":\"\\uz\"", "EOF while parsing a string at line 1 column 32 [e]"},
         {"{\"text\":\"\\udc00\"}", "lone leading surrogate in hex escape at line 1 column 15 [s]"},
         {"{\"text\":\"\\ud83d\\ude00\\u00e9\\n\",\"number\":1}", "ok"},
         // Strict UTF-8 where text is kept, none in skipped values.

@@ -84,6 +84,14 @@ TEST(PolicyDocumentErrors, MessagesCategoriesAndPositions) {
 
     std::string twice = "{\"scene\": \"s\", \"scene\": \"s\"}";
     cases.push_back({twice, "duplicate field `scene`" + at1(after(twice, "\"scene\"", 5)) + " [d]"});
+    const std::string head =
+        R"({"scene":"sm","enabled":true,"addon":"","priority":1,"audit":false,"interactive":"notice",)"
+        R"("third_party":false,"version":1,"modules":{},)";
+    // The position is taken past the whitespace after the key, line feeds included.
+    cases.push_back({head + "\"scene\"  \n  :\"x\"}", "duplicate field `scene` at line 2 column 2 [d]"});
+    // A \u escape cut short by the end of the text, whatever its bytes.
+    std::string cut = head + "\"x\":\"\\u0zz";
+    cases.push_back({cut, "EOF while parsing a string" + at1(cut.size()) + " [e]"});
     std::string full = policy_with("", "");
     cases.push_back({full + " \n\r\n\t ", "ok"});
     cases.push_back({full + "\n{}", "trailing characters at line 2 column 1 [s]"});
@@ -145,8 +153,9 @@ TEST(PolicyDocumentErrors, RuleAndVariableErrors) {
         EXPECT_EQ(got.substr(0, got.find(" at line")), c.expected) << doc;
     }
 
-    // Positions of record-level errors: on the closing bracket when it
-    // follows; the variable-value text where the variable record ends.
+    // Positions of record-level errors: past the whitespace that follows,
+    // and past the closing bracket when it comes next; the variable-value
+    // text where the variable record ends.
     struct VariableCase {
         std::string variable;  // on line 2 of the document
         std::string expected;
@@ -157,7 +166,11 @@ TEST(PolicyDocumentErrors, RuleAndVariableErrors) {
         {R"({"value": 1.5, "name": "v"})", "data did not match any variant of untagged enum VariableTypes at line 2 column 13 [d]"},
         {R"(["v", [1]])", "data did not match any variant of untagged enum VariableTypes at line 2 column 10 [d]"},
         {R"(["v", [1] ])", "data did not match any variant of untagged enum VariableTypes at line 2 column 11 [d]"},
-        {R"(["v", [1] , 2])", "data did not match any variant of untagged enum VariableTypes at line 2 column 9 [d]"},
+        {R"(["v", [1] , 2])", "data did not match any variant of untagged enum VariableTypes at line 2 column 10 [d]"},
+        {"{\"name\":\"v\",\"value\":{\"x\":1}  \n  ,\"z\":1}",
+         "data did not match any variant of untagged enum VariableTypes at line 3 column 2 [d]"},
+        {"{\"name\":\"v\",\"value\":{\"x\":1}  \n  }",
+         "data did not match any variant of untagged enum VariableTypes at line 3 column 3 [d]"},
         {R"(["v"])", "invalid length 1, expected struct Variable with 2 elements at line 2 column 5 [d]"},
         {R"(["v" ])", "invalid length 1, expected struct Variable with 2 elements at line 2 column 6 [d]"},
         {R"(["v", 1, 2])", "trailing characters at line 2 column 10 [s]"},

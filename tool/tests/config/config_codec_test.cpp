@@ -54,6 +54,7 @@ TEST(ConfigCodec, RejectsWithPosition) {
         {R"("cfg")", "invalid type: string \"cfg\", expected struct Config at line 1 column 5", Data},
         {R"({"initialized": true, "initialized": false})",
          "duplicate field `initialized` at line 1 column 35", Data},
+        {"{\"initialized\":true,\"initialized\" \n :false}", "duplicate field `initialized` at line 2 column 1", Data},
         {R"({"version": null, "version": 1})", "duplicate field `version` at line 1 column 27", Data},
         {R"({"version": -1})", "invalid value: integer `-1`, expected u32 at line 1 column 14", Data},
         {R"({"version": 4294967296})", "invalid value: integer `4294967296`, expected u32 at line 1 column 22", Data},
