@@ -2,6 +2,7 @@
 
 #include "cmd/escaped_list.h"
 #include "cmd/merge_command.h"
+#include "cmd/standard_streams.h"
 #include "config.h"
 #include "log/log.h"
 #include "policy/sync.h"
@@ -20,9 +21,16 @@ Status run_config(ConfigArgs args) {
                       args.command);
 }
 
+Status sync_path(const std::string& file_path) {
+    auto synced = sync_scene_by_path(file_path);
+    if (!synced) return fail(std::move(synced.error()));
+    if (*synced == PathSync::NotPolicyFile) return print_stdout("not policy file:" + file_path + "\n");
+    return {};
+}
+
 Status run_sync(SyncArgs args) {
     return std::visit(Overloaded{[](const SyncAll&) { return sync_all_scenes(); },
-                                 [](const PathArgs& path) { return sync_scene_by_path(path.file_path); }},
+                                 [](const PathArgs& path) { return sync_path(path.file_path); }},
                       args.command);
 }
 
