@@ -1,5 +1,8 @@
 #include "cmd/run_command.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "cmd/escaped_list.h"
 #include "cmd/merge_command.h"
 #include "cmd/standard_streams.h"
@@ -9,6 +12,8 @@
 
 namespace devctl {
 namespace {
+
+constexpr const char* kOutOfMemory = "out of memory";
 
 template <class... F>
 struct Overloaded : F... {
@@ -47,10 +52,20 @@ std::string merge_log_line(const MergeArgs& args) {
 }
 
 Status run_command(Cli cli) {
-    return std::visit(Overloaded{[](ConfigArgs& args) { return run_config(std::move(args)); },
-                                 [](MergeArgs& args) { return run_merge(std::move(args)); },
-                                 [](SyncArgs& args) { return run_sync(std::move(args)); }},
-                      *cli.command);
+    // The one place where running out of memory is caught: everything below
+    // lets it unwind. Files are replaced whole or not at all, so none is left
+    // half-written, wherever it strikes.
+    try {
+        return std::visit(Overloaded{[](ConfigArgs& args) { return run_config(std::move(args)); },
+                                     [](MergeArgs& args) { return run_merge(std::move(args)); },
+                                     [](SyncArgs& args) { return run_sync(std::move(args)); }},
+                          *cli.command);
+    } catch (const std::bad_alloc&) {
+        return fail(make_error(kOutOfMemory));
+    } catch (const std::length_error&) {
+        // A string or vector asked to outgrow what it can hold.
+        return fail(make_error(kOutOfMemory));
+    }
 }
 
 }  // namespace devctl
