@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cmd/standard_streams.h"
+
 namespace devctl {
 
 Cli parse_cli(int argc, char** argv) {
@@ -10,10 +12,15 @@ Cli parse_cli(int argc, char** argv) {
     auto parsed = parse_cli_args(args);
     if (auto* cli = std::get_if<Cli>(&parsed)) return std::move(*cli);
     const auto& exit = std::get<CliExit>(parsed);
-    std::FILE* stream = exit.status == 0 ? stdout : stderr;
-    std::fwrite(exit.text.data(), 1, exit.text.size(), stream);
-    std::fflush(stream);
-    std::exit(exit.status);
+    if (exit.status != 0) {
+        std::fwrite(exit.text.data(), 1, exit.text.size(), stderr);
+        std::exit(exit.status);
+    }
+    // Help that does not reach standard output fails like any other output.
+    Status shown = print_stdout(exit.text);
+    if (shown) shown = close_stdout();
+    if (!shown) print_error_chain(shown.error());
+    std::exit(shown ? 0 : 1);
 }
 
 }  // namespace devctl

@@ -1,8 +1,8 @@
 #include "config.h"
 
 #include <array>
-#include <cstdio>
 
+#include "cmd/standard_streams.h"
 #include "fs/file_io.h"
 #include "json/reader.h"
 #include "json/record.h"
@@ -90,9 +90,7 @@ Result<Config> load_config() {
 Status config_get(const ConfigGetArgs& args) {
     auto config = load_config();
     if (!config) return fail(std::move(config.error()));
-    std::fputs(config_flag(*config, args) ? "true" : "false", stdout);
-    std::fflush(stdout);
-    return {};
+    return print_stdout(config_flag(*config, args) ? "true" : "false");
 }
 
 Status config_set(const ConfigSetArgs& args) {

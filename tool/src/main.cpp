@@ -1,10 +1,9 @@
 // orvex2-devctl-module-tool: parse, check for root, run one subcommand, report.
 #include <unistd.h>
 
-#include <cstdio>
-
 #include "cli.h"
 #include "cmd/run_command.h"
+#include "cmd/standard_streams.h"
 #include "log/log.h"
 
 int main(int argc, char** argv) {
@@ -12,11 +11,11 @@ int main(int argc, char** argv) {
     if (!cli.command) return 0;
     // Only root may change the device policies; others are turned away silently.
     if (geteuid() != 0) return 0;
-    auto result = devctl::run_command(std::move(cli));
+    devctl::occupy_closed_standard_fds();
+    devctl::Status result = devctl::run_command(std::move(cli));
+    if (result) result = devctl::close_stdout();
     if (result) return 0;
     devctl::log_message(devctl::LogLevel::Error, "failed to run command: " + devctl::report_form(result.error()));
-    std::string line = devctl::chain_form(result.error()) + "\n";
-    std::fflush(stdout);
-    std::fwrite(line.data(), 1, line.size(), stderr);
+    devctl::print_error_chain(result.error());
     return 1;
 }

@@ -1,7 +1,6 @@
 #include "policy/sync.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
 #include "fs/file_io.h"
@@ -55,17 +54,14 @@ Status sync_all_scenes() {
     return compile_or_deploy_policy();
 }
 
-Status sync_scene_by_path(const std::string& file_path) {
+Result<PathSync> sync_scene_by_path(const std::string& file_path) {
     // Exact byte comparison: the path is not normalised in any way.
     auto scene = std::ranges::find(SCENES, std::string_view(file_path), &Scene::scene_path);
-    if (scene == SCENES.end() || !exists(scene->scene_path)) {
-        const std::string notice = "not policy file:" + file_path + "\n";
-        std::fwrite(notice.data(), 1, notice.size(), stdout);
-        return {};
-    }
-    if (auto generated = generate_policy_file(*scene); !generated) return generated;
-    if (auto merged = merge_if_registered(*scene); !merged) return merged;
-    return compile_or_deploy_policy();
+    if (scene == SCENES.end() || !exists(scene->scene_path)) return PathSync::NotPolicyFile;
+    if (auto generated = generate_policy_file(*scene); !generated) return fail(std::move(generated.error()));
+    if (auto merged = merge_if_registered(*scene); !merged) return fail(std::move(merged.error()));
+    if (auto loaded = compile_or_deploy_policy(); !loaded) return fail(std::move(loaded.error()));
+    return PathSync::Synced;
 }
 
 }  // namespace devctl

@@ -11,8 +11,10 @@ namespace devctl {
 // compile or deploy. Errors pass up unchanged.
 Status sync_all_scenes();
 
-// The one scene whose document path is exactly file_path; prints
-// "not policy file:" and succeeds when there is none.
-Status sync_scene_by_path(const std::string& file_path);
+enum class PathSync { Synced, NotPolicyFile };
+
+// The one scene whose document path is exactly file_path. NotPolicyFile,
+// with nothing done, when no scene has that path or its document is missing.
+Result<PathSync> sync_scene_by_path(const std::string& file_path);
 
 }  // namespace devctl

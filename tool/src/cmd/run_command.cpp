@@ -1,13 +1,19 @@
 #include "cmd/run_command.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "cmd/escaped_list.h"
 #include "cmd/merge_command.h"
+#include "cmd/standard_streams.h"
 #include "config.h"
 #include "log/log.h"
 #include "policy/sync.h"
 
 namespace devctl {
 namespace {
+
+constexpr const char* kOutOfMemory = "out of memory";
 
 template <class... F>
 struct Overloaded : F... {
@@ -20,9 +26,16 @@ Status run_config(ConfigArgs args) {
                       args.command);
 }
 
+Status sync_path(const std::string& file_path) {
+    auto synced = sync_scene_by_path(file_path);
+    if (!synced) return fail(std::move(synced.error()));
+    if (*synced == PathSync::NotPolicyFile) return print_stdout("not policy file:" + file_path + "\n");
+    return {};
+}
+
 Status run_sync(SyncArgs args) {
     return std::visit(Overloaded{[](const SyncAll&) { return sync_all_scenes(); },
-                                 [](const PathArgs& path) { return sync_scene_by_path(path.file_path); }},
+                                 [](const PathArgs& path) { return sync_path(path.file_path); }},
                       args.command);
 }
 
@@ -39,10 +52,20 @@ std::string merge_log_line(const MergeArgs& args) {
 }
 
 Status run_command(Cli cli) {
-    return std::visit(Overloaded{[](ConfigArgs& args) { return run_config(std::move(args)); },
-                                 [](MergeArgs& args) { return run_merge(std::move(args)); },
-                                 [](SyncArgs& args) { return run_sync(std::move(args)); }},
-                      *cli.command);
+    // The one place where running out of memory is caught: everything below
+    // lets it unwind. Files are replaced whole or not at all, so none is left
+    // half-written, wherever it strikes.
+    try {
+        return std::visit(Overloaded{[](ConfigArgs& args) { return run_config(std::move(args)); },
+                                     [](MergeArgs& args) { return run_merge(std::move(args)); },
+                                     [](SyncArgs& args) { return run_sync(std::move(args)); }},
+                          *cli.command);
+    } catch (const std::bad_alloc&) {
+        return fail(make_error(kOutOfMemory));
+    } catch (const std::length_error&) {
+        // A string or vector asked to outgrow what it can hold.
+        return fail(make_error(kOutOfMemory));
+    }
 }
 
 }  // namespace devctl

@@ -6,7 +6,7 @@
 namespace devctl {
 
 // The command line must name a subcommand. The operation's result is
-// returned unchanged.
+// returned unchanged; running out of memory fails with "out of memory".
 Status run_command(Cli cli);
 
 // "running merge command: BASE + [\"a\", \"b\"] => OUTPUT"

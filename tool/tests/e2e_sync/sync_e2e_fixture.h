@@ -74,9 +74,12 @@ protected:
     // briefly for one more, so that an extra line shows up as a failure).
     // `env` sets the stand-ins' return codes.
     static SyncRun run_sync(std::vector<std::string> args, size_t log_count, std::vector<std::string> env = {}) {
-        LogSink sink;
         RunOptions options;
         options.env = std::move(env);
+        return run_sync(std::move(args), log_count, std::move(options));
+    }
+    static SyncRun run_sync(std::vector<std::string> args, size_t log_count, RunOptions options) {
+        LogSink sink;
         options.env.push_back("DEVCTL_STANDIN_CALLS=" + kCallsFile);
         SyncRun run{run_tool(std::move(args), options), {}, recorded_calls()};
         for (const auto& raw : sink.messages(log_count + 1, std::chrono::milliseconds(300))) {

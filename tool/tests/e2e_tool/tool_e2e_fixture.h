@@ -29,8 +29,13 @@ protected:
     // Runs the tool with a log socket in place and collects what it logged,
     // waiting briefly for one line more than expected so extras show up.
     static ToolRun run_logged(const std::vector<std::string>& args, RunAs who = RunAs::Root, size_t expected_lines = 0) {
+        RunOptions options;
+        options.who = who;
+        return run_logged(args, options, expected_lines);
+    }
+    static ToolRun run_logged(const std::vector<std::string>& args, const RunOptions& options, size_t expected_lines) {
         LogSink sink;
-        ToolRun run{run_tool(args, who), {}};
+        ToolRun run{run_tool(args, options), {}};
         for (const auto& raw : sink.messages(expected_lines + 1, std::chrono::milliseconds(300))) {
             auto line = parse_log_line(raw);
             EXPECT_TRUE(line) << raw;

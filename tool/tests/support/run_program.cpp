@@ -3,6 +3,7 @@
 #include <grp.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,11 +56,26 @@ void close_fd(int& fd) {
 }
 
 // In the forked child: only async-signal-safe calls from here on.
+// Standard output other than the pipe; 0 or errno.
+int redirect_stdout(StdoutTo where) {
+    if (where == StdoutTo::Closed) return ::close(1) == 0 ? 0 : errno;
+    if (where != StdoutTo::DevFull) return 0;
+    const int full = ::open("/dev/full", O_WRONLY);
+    if (full < 0 || ::dup2(full, 1) < 0) return errno;
+    ::close(full);
+    return 0;
+}
+
 [[noreturn]] void exec_child(const Pipe& in, const Pipe& out, const Pipe& err, const Pipe& report,
-                             RunAs who, const char* program, char** argv, char** envp) {
+                             const RunOptions& options, const char* program, char** argv, char** envp) {
     int code = 0;
     if (::dup2(in.read, 0) < 0 || ::dup2(out.write, 1) < 0 || ::dup2(err.write, 2) < 0) code = errno;
-    if (code == 0 && who == RunAs::Nobody &&
+    if (code == 0) code = redirect_stdout(options.stdout_to);
+    const rlimit address_space{options.address_space_limit, options.address_space_limit};
+    if (code == 0 && options.address_space_limit != RLIM_INFINITY && ::setrlimit(RLIMIT_AS, &address_space) != 0) {
+        code = errno;
+    }
+    if (code == 0 && options.who == RunAs::Nobody &&
         (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
         code = errno;
     }
@@ -115,7 +131,7 @@ ToolResult run_program(const std::string& program, const std::vector<std::string
     ::signal(SIGPIPE, SIG_IGN);  // the child may close its stdin early
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed");
-    if (pid == 0) exec_child(in, out, err, report, options.who, program.c_str(), argv.data(), envp.data());
+    if (pid == 0) exec_child(in, out, err, report, options, program.c_str(), argv.data(), envp.data());
 
     close_fd(in.read);
     close_fd(out.write);

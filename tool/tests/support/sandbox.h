@@ -17,6 +17,7 @@
 // In a test: reset_sandbox() in SetUp, write_test_file("/etc/orvex-scene/
 // config.json", ...), LogSink sink; (binds /dev/log), auto r = run_tool({"config",
 // "get", "--..."}); then compare r.status, r.out, r.err and sink.messages(1).
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -54,11 +55,17 @@ uid_t file_owner(const std::string& path);
 
 enum class RunAs { Root, Nobody };  // Nobody: uid and gid 65534, no groups
 
+// Where the program's standard output goes: collected into ToolResult::out,
+// /dev/full (every write fails with ENOSPC), or nowhere (descriptor 1 closed).
+enum class StdoutTo { Collected, DevFull, Closed };
+
 struct RunOptions {
     RunAs who = RunAs::Root;
     std::vector<std::string> env;  // extra "NAME=value" entries
     std::string input;             // standard input (then end of file)
     std::chrono::milliseconds timeout{30000};
+    StdoutTo stdout_to = StdoutTo::Collected;
+    rlim_t address_space_limit = RLIM_INFINITY;  // RLIMIT_AS of the program, in bytes
 };
 
 struct ToolResult {

@@ -1,0 +1,47 @@
+#include "cmd/standard_streams.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "fs/unique_fd.h"
+
+namespace devctl {
+namespace {
+
+bool printed_anything = false;
+
+ChainedError stdout_error(int errno_value) {
+    return with_context(system_error(errno_value), "failed to write to standard output");
+}
+
+}  // namespace
+
+void occupy_closed_standard_fds() {
+    // Lowest descriptors first: open() then returns exactly the one missing.
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        const int null_fd = ::open("/dev/null", O_RDONLY);
+        if (null_fd >= 0 && null_fd != fd) ::close(null_fd);
+    }
+}
+
+Status print_stdout(std::string_view text) {
+    printed_anything |= !text.empty();
+    if (int error = write_all(STDOUT_FILENO, text)) return fail(stdout_error(error));
+    return {};
+}
+
+Status close_stdout() {
+    if (::close(STDOUT_FILENO) == 0) return {};
+    const int error = errno;
+    if (error == EBADF && !printed_anything) return {};
+    return fail(stdout_error(error));
+}
+
+void print_error_chain(const ChainedError& error) {
+    write_all(STDERR_FILENO, chain_form(error) + "\n");
+}
+
+}  // namespace devctl
