@@ -53,11 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<unsigned char> list = list_bytes(data, size, count < 4 ? count : 0);
     devctl_standin_set_list(count < 4 ? list.data() : nullptr, list.size(), count);
 
-    GVariant* serialized = g_variant_ref_sink(g_variant_new_from_data(
+    g_autoptr(GVariant) serialized = g_variant_ref_sink(g_variant_new_from_data(
         G_VARIANT_TYPE("(vv)"), data + ops_fuzz::kHeaderSize, size - ops_fuzz::kHeaderSize, FALSE, nullptr, nullptr));
-    GVariant* normal = g_variant_get_normal_form(serialized);
-    GVariant* params = nullptr;
-    GVariant* addon_info = nullptr;
+    g_autoptr(GVariant) normal = g_variant_get_normal_form(serialized);
+    g_autoptr(GVariant) params = nullptr;
+    g_autoptr(GVariant) addon_info = nullptr;
     g_variant_get(normal, "(vv)", &params, &addon_info);
 
     for (Operation operation : kOperations) {
@@ -66,13 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (reply == nullptr || !g_variant_is_of_type(reply, G_VARIANT_TYPE_VARDICT)) {
             __builtin_trap();
         }
+        // Sunk before it is released: a reply that is not floating leaks.
         g_variant_unref(g_variant_ref_sink(reply));
     }
 
-    g_variant_unref(params);
-    g_variant_unref(addon_info);
-    g_variant_unref(normal);
-    g_variant_unref(serialized);
     devctl_standin_reset();
     return 0;
 }

@@ -21,15 +21,13 @@ GVariant* entry_list(const char* entry_format, int n)
 void write_seed(const std::string& dir, int index, unsigned char control, unsigned char list, GVariant* params,
                 GVariant* addon_info)
 {
-    GVariant* request = g_variant_ref_sink(g_variant_new("(vv)", params, addon_info));
+    g_autoptr(GVariant) request = g_variant_ref_sink(g_variant_new("(vv)", params, addon_info));
     std::string bytes{static_cast<char>(control), static_cast<char>(list)};
     bytes.append(static_cast<const char*>(g_variant_get_data(request)), g_variant_get_size(request));
-    g_variant_unref(request);
     const std::string path = dir + "/seed-" + std::to_string(index);
-    GError* error = nullptr;
+    g_autoptr(GError) error = nullptr;
     if (!g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), &error)) {
         std::fprintf(stderr, "%s\n", error->message);
-        g_error_free(error);
     }
 }
 

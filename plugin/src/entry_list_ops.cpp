@@ -3,7 +3,6 @@
 #include <glib.h>
 
 #include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -20,39 +19,10 @@ using namespace devctl_ops;
 
 constexpr int kAllocationFailed = -100;
 
-// The child dictionaries that DictView::getDictArray hands out.
-class DictList {
-public:
-    DictList(GVariant** items, std::size_t count) : items_(items), count_(count) {}
-    DictList(const DictList&) = delete;
-    DictList& operator=(const DictList&) = delete;
-    ~DictList()
-    {
-        if (items_ == nullptr) {
-            return;
-        }
-        for (std::size_t i = 0; i < count_; ++i) {
-            g_variant_unref(items_[i]);
-        }
-        g_free(items_);
-    }
-
-    bool empty() const { return items_ == nullptr || count_ == 0; }
-    std::size_t size() const { return count_; }
-    GVariant* operator[](std::size_t i) const { return items_[i]; }
-
-private:
-    GVariant** items_;
-    std::size_t count_;
-};
-
-struct FreeRecords {
-    void operator()(void* records) const { std::free(records); }
-};
-
+// One zero-filled block of records, lent to the back end for the call.
 template <class Record>
 struct Entries {
-    std::unique_ptr<Record[], FreeRecords> records;
+    std::unique_ptr<Record[], decltype(&g_free)> records;
     int count;
 };
 
@@ -93,30 +63,40 @@ const char* fill_record(GVariant* entry, std::span<const RecordField> fields, ch
     return nullptr;
 }
 
+// "param1" as an "aa{sv}" list, or null. Read through a dictionary as
+// DictView reads every key, so that of a repeated key the last one counts.
+GVariant* lookup_entry_list(GVariant* params)
+{
+    g_autoptr(GVariantDict) dict = g_variant_dict_new(params);
+    return g_variant_dict_lookup_value(dict, "param1", G_VARIANT_TYPE("aa{sv}"));
+}
+
 template <class Record>
 Step<Entries<Record>> read_entries(GVariant* params)
 {
-    Step<GLibHelper::DictView> view = open_params(params);
-    if (!view) {
+    if (Step<GLibHelper::DictView> view = open_params(params); !view) {
         return view.error();
     }
-    std::size_t n = 0;
-    GVariant** items = view->getDictArray("param1", &n);
-    const DictList list(items, items == nullptr ? 0 : n);
-    if (list.empty()) {
+    g_autoptr(GVariant) list = lookup_entry_list(params);
+    GVariantIter iter;
+    const gsize n = list == nullptr ? 0 : g_variant_iter_init(&iter, list);
+    if (n == 0) {
         return missing_key("param1");
     }
-    Entries<Record> entries{nullptr, 0};
-    if (list.size() <= static_cast<std::size_t>(INT_MAX)) {
-        entries.records.reset(static_cast<Record*>(std::calloc(list.size(), sizeof(Record))));
-        entries.count = static_cast<int>(list.size());
+    // The back end counts in an int: a longer list is refused like a failed
+    // allocation.
+    Entries<Record> entries{{nullptr, g_free}, 0};
+    if (n <= static_cast<gsize>(INT_MAX)) {
+        entries.records.reset(g_try_new0(Record, n));
+        entries.count = static_cast<int>(n);
     }
     if (!entries.records) {
         return Failure{kAllocationFailed, "calloc failed"};
     }
-    for (std::size_t i = 0; i < list.size(); ++i) {
+    for (gsize i = 0; i < n; ++i) {
+        g_autoptr(GVariant) entry = g_variant_iter_next_value(&iter);
         auto* record = reinterpret_cast<char*>(&entries.records[i]);
-        if (const char* missing = fill_record(list[i], RecordFields<Record>::fields, record)) {
+        if (const char* missing = fill_record(entry, RecordFields<Record>::fields, record)) {
             return missing_key(missing);
         }
     }

@@ -4,18 +4,6 @@
 
 namespace GLibHelper {
 
-namespace {
-
-void release_builder(GVariantBuilder* builder)
-{
-    if (builder != nullptr) {
-        g_variant_builder_clear(builder);
-        g_variant_builder_unref(builder);
-    }
-}
-
-}  // namespace
-
 DictBuilder::DictBuilder() : builder_(g_variant_builder_new(G_VARIANT_TYPE_VARDICT)) {}
 
 DictBuilder::DictBuilder(DictBuilder&& other) noexcept
@@ -26,15 +14,16 @@ DictBuilder::DictBuilder(DictBuilder&& other) noexcept
 DictBuilder& DictBuilder::operator=(DictBuilder&& other) noexcept
 {
     if (this != &other) {
-        release_builder(builder_);
+        g_clear_pointer(&builder_, g_variant_builder_unref);
         builder_ = std::exchange(other.builder_, nullptr);
     }
     return *this;
 }
 
+// The last reference clears the builder, discarding entries never built.
 DictBuilder::~DictBuilder()
 {
-    release_builder(builder_);
+    g_clear_pointer(&builder_, g_variant_builder_unref);
 }
 
 DictBuilder& DictBuilder::addInt32(const char* key, int value)
@@ -95,24 +84,22 @@ DictBuilder& DictBuilder::addStringArray(const char* key, const char* const* tex
 GVariant* DictBuilder::build()
 {
     GVariant* dict = g_variant_builder_end(builder_);
-    g_variant_builder_unref(std::exchange(builder_, nullptr));
+    g_clear_pointer(&builder_, g_variant_builder_unref);
     return dict;
 }
 
 namespace {
 
-// Reads a value of one fixed basic type with g_variant_get, releasing the
-// looked-up reference.
+// Reads a value of one fixed basic type with g_variant_get.
 template <typename T, typename Wire = T>
 std::optional<T> lookup_basic(GVariantDict* dict, const char* key, const char* type)
 {
-    GVariant* value = g_variant_dict_lookup_value(dict, key, G_VARIANT_TYPE(type));
+    g_autoptr(GVariant) value = g_variant_dict_lookup_value(dict, key, G_VARIANT_TYPE(type));
     if (value == nullptr) {
         return std::nullopt;
     }
     Wire out{};
     g_variant_get(value, type, &out);
-    g_variant_unref(value);
     return static_cast<T>(out);
 }
 
@@ -125,9 +112,7 @@ DictView::DictView(DictView&& other) noexcept : dict_(std::exchange(other.dict_,
 DictView& DictView::operator=(DictView&& other) noexcept
 {
     if (this != &other) {
-        if (dict_ != nullptr) {
-            g_variant_dict_unref(dict_);
-        }
+        g_clear_pointer(&dict_, g_variant_dict_unref);
         dict_ = std::exchange(other.dict_, nullptr);
     }
     return *this;
@@ -135,9 +120,7 @@ DictView& DictView::operator=(DictView&& other) noexcept
 
 DictView::~DictView()
 {
-    if (dict_ != nullptr) {
-        g_variant_dict_unref(dict_);
-    }
+    g_clear_pointer(&dict_, g_variant_dict_unref);
 }
 
 std::optional<DictView> DictView::init(GVariant* value)
@@ -184,34 +167,27 @@ std::optional<bool> DictView::getBool(const char* key) const
 
 std::optional<std::string> DictView::getString(const char* key) const
 {
-    GVariant* value = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE_STRING);
+    g_autoptr(GVariant) value = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE_STRING);
     if (value == nullptr) {
         return std::nullopt;
     }
     gsize length = 0;
     const char* text = g_variant_get_string(value, &length);
-    std::optional<std::string> result;
-    if (length != 0) {
-        result.emplace(text);
+    if (length == 0) {
+        return std::nullopt;
     }
-    g_variant_unref(value);
-    return result;
+    return std::string(text);
 }
 
 GVariant* DictView::getVariant(const char* key) const
 {
-    GVariant* boxed = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE_VARIANT);
-    if (boxed == nullptr) {
-        return nullptr;
-    }
-    GVariant* inner = g_variant_get_variant(boxed);
-    g_variant_unref(boxed);
-    return inner;
+    g_autoptr(GVariant) boxed = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE_VARIANT);
+    return boxed == nullptr ? nullptr : g_variant_get_variant(boxed);
 }
 
 const char** DictView::getStringArray(const char* key, std::size_t* n) const
 {
-    GVariant* value = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE_STRING_ARRAY);
+    g_autoptr(GVariant) value = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE_STRING_ARRAY);
     if (value == nullptr) {
         return nullptr;
     }
@@ -221,23 +197,22 @@ const char** DictView::getStringArray(const char* key, std::size_t* n) const
     if (n != nullptr) {
         *n = length;
     }
-    g_variant_unref(value);
     return texts;
 }
 
 GVariant** DictView::getDictArray(const char* key, std::size_t* n) const
 {
-    GVariant* value = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE("aa{sv}"));
+    g_autoptr(GVariant) value = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE("aa{sv}"));
     if (value == nullptr) {
         return nullptr;
     }
-    const gsize count = g_variant_n_children(value);
-    *n = count;
-    auto** elements = static_cast<GVariant**>(g_malloc0_n(count + 1, sizeof(GVariant*)));
-    for (gsize i = 0; i < count; ++i) {
-        elements[i] = g_variant_get_child_value(value, i);
+    GVariantIter iter;
+    *n = g_variant_iter_init(&iter, value);
+    // Zero-filled: the slot after the last element is the terminator.
+    GVariant** elements = g_new0(GVariant*, *n + 1);
+    for (gsize i = 0; i < *n; ++i) {
+        elements[i] = g_variant_iter_next_value(&iter);
     }
-    g_variant_unref(value);
     return elements;
 }
 

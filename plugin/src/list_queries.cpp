@@ -1,9 +1,7 @@
 // Queries that answer with the back end's list of records as an "aa{sv}".
 #include <glib.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <span>
 #include <type_traits>
 
@@ -20,10 +18,6 @@ using namespace devctl_ops;
 constexpr const char* kRulesEmpty = "devctl policy list is null";
 constexpr const char* kDevicesEmpty = "sys device list is null";
 
-struct FreeList {
-    void operator()(void* list) const { std::free(list); }
-};
-
 // A text field up to its first NUL and never past the field. Bytes that are
 // not UTF-8 cannot form a GVariant string; each invalid sequence is sent as
 // U+FFFD.
@@ -34,10 +28,8 @@ GVariant* text_value(const char* field, std::size_t size)
     if (nul != nullptr && g_utf8_validate_len(field, length, nullptr)) {
         // Already validated: the bytes and their NUL are the serialized
         // string, so GLib need not check them again.
-        GBytes* bytes = g_bytes_new(field, length + 1);
-        GVariant* value = g_variant_new_from_bytes(G_VARIANT_TYPE_STRING, bytes, TRUE);
-        g_bytes_unref(bytes);
-        return value;
+        g_autoptr(GBytes) bytes = g_bytes_new(field, length + 1);
+        return g_variant_new_from_bytes(G_VARIANT_TYPE_STRING, bytes, TRUE);
     }
     return g_variant_new_take_string(g_utf8_make_valid(field, static_cast<gssize>(length)));
 }
@@ -72,18 +64,19 @@ void add_record(GVariantBuilder* array, std::span<const RecordField> fields, con
     g_variant_builder_close(array);
 }
 
-// Takes over the list, whatever it holds.
+// Takes over the list, whatever it holds. The back end allocates it with
+// malloc, which g_free releases.
 template <class Record>
 GVariant* list_reply(Record* list, int count, const char* empty_message)
 {
-    const std::unique_ptr<Record, FreeList> owned(list);
-    if (list == nullptr || count < 1) {
+    g_autofree Record* records = list;
+    if (records == nullptr || count < 1) {
         return encode_plugin_response_for_code(0, empty_message);
     }
     GVariantBuilder array;
     g_variant_builder_init(&array, G_VARIANT_TYPE("aa{sv}"));
     for (int i = 0; i < count; ++i) {
-        add_record(&array, RecordFields<Record>::fields, reinterpret_cast<const char*>(&list[i]));
+        add_record(&array, RecordFields<Record>::fields, reinterpret_cast<const char*>(&records[i]));
     }
     return encode_plugin_response(0, "success", g_variant_builder_end(&array));
 }

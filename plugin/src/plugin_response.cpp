@@ -25,13 +25,11 @@ GVariant* encode_reply(int code, const char* message, AddData add_data)
 // the caller has already shown to be an "a{sv}".
 GVariant* read_data(GVariant* reply)
 {
-    GVariant* value = g_variant_lookup_value(reply, "data", nullptr);
+    g_autoptr(GVariant) value = g_variant_lookup_value(reply, "data", nullptr);
     if (value != nullptr && g_variant_is_of_type(value, G_VARIANT_TYPE_VARIANT)) {
-        GVariant* inner = g_variant_get_variant(value);
-        g_variant_unref(value);
-        return inner;
+        return g_variant_get_variant(value);
     }
-    return value;
+    return g_steal_pointer(&value);
 }
 
 char* copy_text(const std::string& text)
@@ -89,18 +87,15 @@ PluginResponse* decode_plugin_response(GVariant* reply)
         return nullptr;
     }
     const std::optional<std::string> message = view->getString("message");
-    GVariant* data = read_data(reply);
+    g_autoptr(GVariant) data = read_data(reply);
 
     auto* response = static_cast<PluginResponse*>(std::malloc(sizeof(PluginResponse)));
     if (response == nullptr) {
-        if (data != nullptr) {
-            g_variant_unref(data);
-        }
         return nullptr;
     }
     response->code = *code;
     response->message = message ? copy_text(*message) : nullptr;
-    response->data = data;
+    response->data = g_steal_pointer(&data);
     return response;
 }
 
@@ -110,8 +105,6 @@ void free_plugin_response(PluginResponse* response)
         return;
     }
     std::free(response->message);
-    if (response->data != nullptr) {
-        g_variant_unref(response->data);
-    }
+    g_clear_pointer(&response->data, g_variant_unref);
     std::free(response);
 }

@@ -11,8 +11,8 @@ namespace {
 
 std::string built(DictBuilder& builder)
 {
-    VariantPtr dict = own(builder.build());
-    return printed(dict.get());
+    g_autoptr(GVariant) dict = g_variant_ref_sink(builder.build());
+    return printed(dict);
 }
 
 }  // namespace
@@ -34,10 +34,10 @@ TEST(DictBuilder, EachTypedMemberWritesItsTypeOnceBoxed)
 TEST(DictBuilder, EmptyBuildGivesEmptyFloatingDictionary)
 {
     DictBuilder builder;
-    GVariant* dict = builder.build();
+    g_autoptr(GVariant) dict = builder.build();
     EXPECT_TRUE(g_variant_is_floating(dict));
-    VariantPtr owned = own(dict);
-    EXPECT_EQ(printed(owned.get()), "@a{sv} {}");
+    g_variant_ref_sink(dict);
+    EXPECT_EQ(printed(dict), "@a{sv} {}");
 }
 
 TEST(DictBuilder, KeepsOrderAndDuplicates)
@@ -92,17 +92,17 @@ TEST(DictBuilder, AddVariantTakesOverFloatingReference)
 
 TEST(DictBuilder, AddVariantLeavesNonFloatingReferenceWithCaller)
 {
-    VariantPtr value = own(g_variant_new_string("kept"));
-    VariantPtr dict;
+    g_autoptr(GVariant) value = g_variant_ref_sink(g_variant_new_string("kept"));
+    g_autoptr(GVariant) dict = nullptr;
     {
         DictBuilder builder;
-        builder.addVariant("v", value.get());
-        dict = own(builder.build());
+        builder.addVariant("v", value);
+        dict = g_variant_ref_sink(builder.build());
     }
-    EXPECT_FALSE(g_variant_is_floating(value.get()));
-    EXPECT_STREQ(g_variant_get_string(value.get(), nullptr), "kept");
-    value.reset();
-    EXPECT_EQ(printed(dict.get()), "{'v': <'kept'>}");
+    EXPECT_FALSE(g_variant_is_floating(value));
+    EXPECT_STREQ(g_variant_get_string(value, nullptr), "kept");
+    g_clear_pointer(&value, g_variant_unref);
+    EXPECT_EQ(printed(dict), "{'v': <'kept'>}");
 }
 
 TEST(DictBuilder, AddVariantOfVariantGivesTwoLevels)

@@ -20,8 +20,8 @@ const std::vector<std::string> kTypeKeys = {"i", "x", "u", "t", "s", "b", "v", "
 
 DictView view_of(const char* text)
 {
-    VariantPtr value = parse(text);
-    std::optional<DictView> view = DictView::init(value.get());
+    g_autoptr(GVariant) value = parse(text);
+    std::optional<DictView> view = DictView::init(value);
     EXPECT_TRUE(view.has_value()) << text;
     return std::move(*view);
 }
@@ -31,11 +31,8 @@ using Probe = std::function<bool(const DictView&, const char*)>;
 
 bool variant_found(GVariant* value)
 {
-    if (value == nullptr) {
-        return false;
-    }
-    g_variant_unref(value);
-    return true;
+    g_autoptr(GVariant) found = value;
+    return found != nullptr;
 }
 
 const std::vector<std::pair<std::string, Probe>>& probes()
@@ -51,8 +48,7 @@ const std::vector<std::pair<std::string, Probe>>& probes()
         {"as",
          [](const DictView& v, const char* k) {
              std::size_t n = 0;
-             const char** texts = v.getStringArray(k, &n);
-             g_free(texts);
+             g_autofree const char** texts = v.getStringArray(k, &n);
              return texts != nullptr;
          }},
         {"aa{sv}",
@@ -75,21 +71,22 @@ TEST(DictView, InitRejectsAnythingButAsv)
 {
     EXPECT_FALSE(DictView::init(nullptr).has_value());
     for (const char* text : {"int32 1", "@aa{sv} []", "@a{ss} {}", "<@a{sv} {}>"}) {
-        VariantPtr value = parse(text);
+        g_autoptr(GVariant) value = parse(text);
         ASSERT_TRUE(value) << text;
-        EXPECT_FALSE(DictView::init(value.get()).has_value()) << text;
+        EXPECT_FALSE(DictView::init(value).has_value()) << text;
     }
 }
 
 TEST(DictView, InitAcceptsFloatingValueAndLeavesItWithCaller)
 {
-    GVariant* value = g_variant_new_parsed("{'k': <1>}");
+    g_autoptr(GVariant) value = g_variant_new_parsed("{'k': <1>}");
     {
         std::optional<DictView> view = DictView::init(value);
         ASSERT_TRUE(view.has_value());
         EXPECT_EQ(view->getInt32("k"), 1);
     }
-    g_variant_unref(g_variant_ref_sink(value));
+    EXPECT_TRUE(g_variant_is_floating(value));
+    g_variant_ref_sink(value);
 }
 
 TEST(DictView, EveryGetterAnswersOnlyItsOwnTypeAndNeverMissingKeys)
@@ -135,32 +132,29 @@ TEST(DictView, GetVariantUnwrapsOnlyAVariantInsideTheEntry)
 {
     DictView view = view_of("{'plain': <int32 4>, 'boxed': <<int32 4>>, 'deep': <<<'s'>>>}");
     EXPECT_EQ(view.getVariant("plain"), nullptr);
-    VariantPtr deep(view.getVariant("deep"));
-    EXPECT_EQ(printed(deep.get()), "<'s'>");
-    GVariant* inner = view.getVariant("boxed");
+    g_autoptr(GVariant) deep = view.getVariant("deep");
+    EXPECT_EQ(printed(deep), "<'s'>");
+    g_autoptr(GVariant) inner = view.getVariant("boxed");
     ASSERT_NE(inner, nullptr);
     view = DictView(nullptr);  // the reference outlives the dictionary
     EXPECT_EQ(printed(inner), "4");
     EXPECT_TRUE(g_variant_is_of_type(inner, G_VARIANT_TYPE_INT32));
-    g_variant_unref(inner);
 }
 
 TEST(DictView, StringArrayBorrowsTextsFromTheView)
 {
     DictView view = view_of("{'list': <['a', 'bc']>, 'none': <@as []>}");
     std::size_t n = 99;
-    const char** texts = view.getStringArray("list", &n);
+    g_autofree const char** texts = view.getStringArray("list", &n);
     ASSERT_NE(texts, nullptr);
     EXPECT_EQ(n, 2U);
     EXPECT_STREQ(texts[0], "a");
     EXPECT_STREQ(texts[1], "bc");
     EXPECT_EQ(texts[2], nullptr);
-    g_free(texts);
 
-    texts = view.getStringArray("none", nullptr);
-    ASSERT_NE(texts, nullptr);
-    EXPECT_EQ(texts[0], nullptr);
-    g_free(texts);
+    g_autofree const char** none = view.getStringArray("none", nullptr);
+    ASSERT_NE(none, nullptr);
+    EXPECT_EQ(none[0], nullptr);
 
     n = 99;
     EXPECT_EQ(view.getStringArray("missing", &n), nullptr);
@@ -173,11 +167,10 @@ TEST(DictView, DictArrayHandsOutOwnReferencesInOrder)
     std::size_t n = 99;
     {
         DictView view = view_of("{'list': <[{'a': <1>}, {'b': <2>}]>, 'none': <@aa{sv} []>}");
-        GVariant** none = view.getDictArray("none", &n);
+        g_autofree GVariant** none = view.getDictArray("none", &n);
         ASSERT_NE(none, nullptr);
         EXPECT_EQ(n, 0U);
         EXPECT_EQ(none[0], nullptr);
-        g_free(none);
 
         n = 99;
         EXPECT_EQ(view.getDictArray("missing", &n), nullptr);

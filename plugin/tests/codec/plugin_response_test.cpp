@@ -7,18 +7,15 @@
 #include "plugin_response.h"
 #include "variant_support.h"
 
+G_DEFINE_AUTOPTR_CLEANUP_FUNC(PluginResponse, free_plugin_response)
+
 namespace {
 
-struct DecodedFree {
-    void operator()(PluginResponse* response) const { free_plugin_response(response); }
-};
-using DecodedPtr = std::unique_ptr<PluginResponse, DecodedFree>;
-
-DecodedPtr decode(const char* text)
+PluginResponse* decode(const char* text)
 {
-    VariantPtr reply = parse(text);
+    g_autoptr(GVariant) reply = parse(text);
     EXPECT_TRUE(reply) << text;
-    return DecodedPtr(decode_plugin_response(reply.get()));
+    return decode_plugin_response(reply);
 }
 
 const char* const kTexts[] = {"a", "b", nullptr};
@@ -62,28 +59,34 @@ TEST(PluginResponse, EncodersPutCodeMessageDataInOrder)
          "{'code': <5>}"},
     };
     for (const Case& c : cases) {
-        GVariant* reply = c.encode();
+        g_autoptr(GVariant) reply = c.encode();
         EXPECT_TRUE(g_variant_is_floating(reply)) << c.name;
-        VariantPtr owned = own(reply);
-        EXPECT_EQ(printed(owned.get()), c.expected) << c.name;
+        g_variant_ref_sink(reply);
+        EXPECT_EQ(printed(reply), c.expected) << c.name;
     }
 }
 
 TEST(PluginResponse, NonFloatingDataStaysTheCallers)
 {
-    VariantPtr data = own(g_variant_new_uint32(9));
-    VariantPtr reply = own(encode_plugin_response(0, "m", data.get()));
-    data.reset();
-    EXPECT_EQ(printed(reply.get()), "{'code': <0>, 'message': <'m'>, 'data': <uint32 9>}");
+    g_autoptr(GVariant) data = g_variant_ref_sink(g_variant_new_uint32(9));
+    g_autoptr(GVariant) reply = g_variant_ref_sink(encode_plugin_response(0, "m", data));
+    g_clear_pointer(&data, g_variant_unref);
+    EXPECT_EQ(printed(reply), "{'code': <0>, 'message': <'m'>, 'data': <uint32 9>}");
 }
 
+// Each result is freed unchecked, as a caller may: freeing a rejection must
+// be harmless, and the leak checker sees anything a rejection allocated.
 TEST(PluginResponse, DecodeRejectsWithoutInt32Code)
 {
-    EXPECT_EQ(decode_plugin_response(nullptr), nullptr);
+    PluginResponse* response = decode_plugin_response(nullptr);
+    EXPECT_EQ(response, nullptr);
+    free_plugin_response(response);
     for (const char* text : {"int32 0", "@a{ss} {'code': '0'}", "@a{sv} {}",
                              "{'code': <uint32 0>, 'message': <'m'>}", "{'code': <'0'>}",
                              "{'code': <int64 0>}", "{'code': <<0>>}", "{'Code': <0>}"}) {
-        EXPECT_EQ(decode(text), nullptr) << text;
+        response = decode(text);
+        EXPECT_EQ(response, nullptr) << text;
+        free_plugin_response(response);
     }
 }
 
@@ -101,7 +104,7 @@ TEST(PluginResponse, DecodeMessage)
         {"{'code': <0>, 'message': <<'m'>>}", nullptr},
     };
     for (const Case& c : cases) {
-        DecodedPtr response = decode(c.reply);
+        g_autoptr(PluginResponse) response = decode(c.reply);
         ASSERT_NE(response, nullptr) << c.reply;
         if (c.message == nullptr) {
             EXPECT_EQ(response->message, nullptr) << c.reply;
@@ -127,7 +130,7 @@ TEST(PluginResponse, DecodeDataOneOrTwoLevelsDeep)
         {"{'code': <0>, 'message': <'m'>}", nullptr},
     };
     for (const Case& c : cases) {
-        DecodedPtr response = decode(c.reply);
+        g_autoptr(PluginResponse) response = decode(c.reply);
         ASSERT_NE(response, nullptr) << c.reply;
         EXPECT_EQ(response->code, 0);
         if (c.data == nullptr) {
@@ -141,9 +144,10 @@ TEST(PluginResponse, DecodeDataOneOrTwoLevelsDeep)
 
 TEST(PluginResponse, DecodedRecordOutlivesTheReply)
 {
-    VariantPtr reply = own(encode_plugin_response(-9, "compile policy failed", kTexts, SIZE_MAX));
-    DecodedPtr response(decode_plugin_response(reply.get()));
-    reply.reset();
+    g_autoptr(GVariant) reply =
+        g_variant_ref_sink(encode_plugin_response(-9, "compile policy failed", kTexts, SIZE_MAX));
+    g_autoptr(PluginResponse) response = decode_plugin_response(reply);
+    g_clear_pointer(&reply, g_variant_unref);
     ASSERT_NE(response, nullptr);
     EXPECT_EQ(response->code, -9);
     EXPECT_STREQ(response->message, "compile policy failed");
@@ -153,15 +157,10 @@ TEST(PluginResponse, DecodedRecordOutlivesTheReply)
 
 TEST(PluginResponse, DecodeLeavesAFloatingReplyWithTheCaller)
 {
-    GVariant* reply = encode_plugin_response(0, "m", g_variant_new_int32(4));
-    DecodedPtr response(decode_plugin_response(reply));
+    g_autoptr(GVariant) reply = encode_plugin_response(0, "m", g_variant_new_int32(4));
+    g_autoptr(PluginResponse) response = decode_plugin_response(reply);
     EXPECT_TRUE(g_variant_is_floating(reply));
-    VariantPtr owned = own(reply);
+    g_variant_ref_sink(reply);
     ASSERT_NE(response, nullptr);
     EXPECT_EQ(printed(response->data), "4");
-}
-
-TEST(PluginResponse, FreeAcceptsNull)
-{
-    free_plugin_response(nullptr);
 }

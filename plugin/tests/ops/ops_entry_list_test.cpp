@@ -57,6 +57,9 @@ TEST_F(EntryListOperations, ListUnderParam1)
              "invalid parameter key:param1"},
             {dict({{"param2", dict_list({type_entry(1)})}}), scene_info("vop_defender", 1),
              "invalid parameter key:param1"},
+            // Of a repeated key the last counts, as for every other parameter.
+            {dict({{"param1", dict_list({type_entry(1)})}, {"param1", g_variant_new_int32(1)}}),
+             scene_info("vop_defender", 1), "invalid parameter key:param1"},
         };
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(op) + ": " + c.message);
@@ -86,13 +89,12 @@ GVariant* entry_with(const std::string& op, const std::string& key, GVariant* re
     g_variant_iter_init(&iter, owned.get());
     const gchar* k = nullptr;
     GVariant* v = nullptr;
-    while (g_variant_iter_next(&iter, "{&sv}", &k, &v)) {
+    while (g_variant_iter_loop(&iter, "{&sv}", &k, &v)) {
         if (key != k) {
             g_variant_builder_add(&b, "{sv}", k, v);
         } else if (replacement != nullptr) {
             g_variant_builder_add(&b, "{sv}", k, replacement);
         }
-        g_variant_unref(v);
     }
     return g_variant_builder_end(&b);
 }

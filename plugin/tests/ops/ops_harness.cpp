@@ -26,10 +26,8 @@ std::string Var::text() const
     if (value_ == nullptr) {
         return "<null>";
     }
-    gchar* printed = g_variant_print(value_, TRUE);
-    std::string text = printed;
-    g_free(printed);
-    return text;
+    g_autofree gchar* printed = g_variant_print(value_, TRUE);
+    return printed;
 }
 
 GVariant* dict(std::initializer_list<Entry> entries)
@@ -115,7 +113,8 @@ Reply Host::call(const std::string& name, GVariant* params, GVariant* addon_info
     g_variant_iter_init(&iter, reply.get());
     const gchar* key = nullptr;
     GVariant* value = nullptr;
-    while (g_variant_iter_next(&iter, "{&sv}", &key, &value)) {
+    // The loop releases each value before it reads the next.
+    while (g_variant_iter_loop(&iter, "{&sv}", &key, &value)) {
         result.keys.emplace_back(key);
         const std::string k = key;
         if (k == "code" && g_variant_is_of_type(value, G_VARIANT_TYPE_INT32)) {
@@ -125,7 +124,6 @@ Reply Host::call(const std::string& name, GVariant* params, GVariant* addon_info
         } else if (k == "data") {
             result.data = Var(g_variant_ref(value));
         }
-        g_variant_unref(value);
     }
     return result;
 }

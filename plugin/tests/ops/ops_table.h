@@ -3,6 +3,7 @@
 // function they reach.
 #include <glib.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,9 @@ struct OperationCase {
     // operation without params.
     GVariant* (*params)(int seed) = nullptr;
 };
+
+// gtest prints a case by its name rather than by its bytes.
+inline void PrintTo(const OperationCase& op, std::ostream* os) { *os << op.name; }
 
 const std::vector<OperationCase>& operations();
 const OperationCase& operation_case(const std::string& name);

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <memory>
+
 #include "error/devctl_error.h"
 #include "fs/file_io.h"
 #include "log/log.h"
@@ -12,6 +14,12 @@ namespace devctl {
 namespace {
 
 using MergePolicyFn = int (*)(const char*);
+
+// Closes the library on every way out of the call.
+struct CloseLibrary {
+    void operator()(void* handle) const { dlclose(handle); }
+};
+using LibraryHandle = std::unique_ptr<void, CloseLibrary>;
 
 // Full path of a platform library: /usr/lib64/ on server products (marked by
 // /etc/.productinfo), the multiarch directory otherwise. Logs which one.
@@ -29,22 +37,19 @@ std::string plugin_manager_path(std::string_view name) {
 
 Status merge_via_plugin_manager(std::string_view scene_name) {
     const std::string path = plugin_manager_path(kPluginManagerLibrary);
-    void* handle = dlopen(path.c_str(), RTLD_LAZY);
+    const LibraryHandle handle(dlopen(path.c_str(), RTLD_LAZY));
     if (handle == nullptr) {
         log_info(std::string(kPluginManagerLibrary) + " not exists");
         return fail(to_chained(devctl_error(DevctlErrorKind::DlopenError, kPluginManagerLibrary)));
     }
-    auto merge = reinterpret_cast<MergePolicyFn>(dlsym(handle, kPluginManagerMergeSymbol));
+    auto merge = reinterpret_cast<MergePolicyFn>(dlsym(handle.get(), kPluginManagerMergeSymbol));
     if (merge == nullptr) {
         log_info(std::string(kPluginManagerMergeSymbol) + " symbol not exists");
-        dlclose(handle);
         return fail(to_chained(
             devctl_error(DevctlErrorKind::DlsymError, kPluginManagerMergeSymbol, kPluginManagerLibrary)));
     }
     const std::string scene(scene_name);
-    const int rc = merge(scene.c_str());
-    dlclose(handle);
-    if (rc != 0) return fail(to_chained(devctl_error(DevctlErrorKind::MergePolicy)));
+    if (merge(scene.c_str()) != 0) return fail(to_chained(devctl_error(DevctlErrorKind::MergePolicy)));
     return {};
 }
 
