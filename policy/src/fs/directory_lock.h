@@ -14,7 +14,6 @@ namespace devctl {
 class DirectoryLock {
 public:
     explicit DirectoryLock(const std::string& file_path);
-    bool held() const { return static_cast<bool>(fd_); }
 
 private:
     UniqueFd fd_;
