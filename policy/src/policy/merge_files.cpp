@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "fs/directory_lock.h"
 #include "fs/file_io.h"
 #include "model/policy_json.h"
 #include "policy/merge_policy.h"
@@ -21,6 +22,9 @@ Result<Policy> load_policy(const std::string& path) {
 }
 
 Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, std::string output) {
+    // Held from the first read until the output is in place: the output is
+    // often the base too, and concurrent merges must not lose an add-on.
+    const DirectoryLock lock(output);
     Result<Policy> base = load_policy(base_on);
     if (!base) return fail(std::move(base.error()));
 

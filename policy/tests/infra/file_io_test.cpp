@@ -1,16 +1,21 @@
 // Reading whole files and replacing them atomically, in a scratch directory.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "fs/file_io.h"
+#include "replace_ways.h"
 #include "temp_dir.h"
 
 namespace devctl {
 namespace {
 
+using testing_support::ReplaceWay;
 using testing_support::TempDir;
 namespace stdfs = std::filesystem;
 
@@ -70,63 +75,72 @@ TEST(ReadFile, ReturnsEveryByteOrTheSystemError) {
     }
 }
 
-TEST(ReplaceFile, NewFileGetsModeFromUmaskAndLeavesNoTemporary) {
+class ReplaceFile : public testing::TestWithParam<ReplaceWay> {
+protected:
+    static Status replace(const std::string& path, std::string_view content) {
+        return GetParam().replace(path, content);
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Ways, ReplaceFile, testing_support::replace_ways(), testing_support::way_name);
+
+TEST_P(ReplaceFile, NewFileGetsModeFromUmaskAndLeavesNoTemporary) {
     for (const auto& [mask, mode] : {std::pair<mode_t, mode_t>{022, 0644}, {077, 0600}, {0, 0666}, {027, 0640}}) {
         TempDir dir;
         ScopedUmask scoped(mask);
-        ASSERT_TRUE(replace_file(dir / "config.json", "{}"));
+        ASSERT_TRUE(replace(dir / "config.json", "{}"));
         EXPECT_EQ(stat_of(dir / "config.json").st_mode & 07777, mode) << std::oct << mask;
         EXPECT_EQ(must_read(dir / "config.json"), "{}");
         EXPECT_EQ(dir.names(), (std::set<std::string>{"config.json"}));
     }
 }
 
-TEST(ReplaceFile, ExistingFileKeepsItsModeWhateverTheUmask) {
+TEST_P(ReplaceFile, ExistingFileKeepsItsModeWhateverTheUmask) {
     ScopedUmask scoped(022);
     for (mode_t mode : {0600, 0640, 0604, 0777, 02755}) {
         TempDir dir;
         const std::string path = dir / "f";
-        ASSERT_TRUE(replace_file(path, "old content that is longer"));
+        ASSERT_TRUE(replace(path, "old content that is longer"));
         ASSERT_EQ(::chmod(path.c_str(), mode), 0);
-        ASSERT_TRUE(replace_file(path, "new"));
+        ASSERT_TRUE(replace(path, "new"));
         EXPECT_EQ(stat_of(path).st_mode & 07777, mode) << std::oct << mode;
         EXPECT_EQ(must_read(path), "new");
         EXPECT_EQ(dir.names(), (std::set<std::string>{"f"}));
     }
 }
 
-TEST(ReplaceFile, ExistingFileKeepsItsOwner) {
+TEST_P(ReplaceFile, ExistingFileKeepsItsOwner) {
     if (::geteuid() != 0) GTEST_SKIP() << "changing owners needs root";
     TempDir dir;
     const std::string path = dir / "f";
-    ASSERT_TRUE(replace_file(path, "old"));
+    ASSERT_TRUE(replace(path, "old"));
     ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
     ASSERT_EQ(::chmod(path.c_str(), 04750), 0);
-    ASSERT_TRUE(replace_file(path, "new"));
+    ASSERT_TRUE(replace(path, "new"));
     const struct stat st = stat_of(path);
     EXPECT_EQ(st.st_uid, 1234u);
     EXPECT_EQ(st.st_gid, 5678u);
     EXPECT_EQ(st.st_mode & 07777, 04750u);  // not cleared by the change of owner
 }
 
-TEST(ReplaceFile, ReplacesWhatALinkPointsToAndKeepsTheLink) {
+TEST_P(ReplaceFile, ReplacesWhatALinkPointsToAndKeepsTheLink) {
     TempDir dir;
-    ASSERT_TRUE(replace_file(dir / "target", "old"));
+    ASSERT_TRUE(replace(dir / "target", "old"));
     stdfs::create_symlink("target", dir / "link");
-    ASSERT_TRUE(replace_file(dir / "link", "new"));
+    ASSERT_TRUE(replace(dir / "link", "new"));
     EXPECT_TRUE(stdfs::is_symlink(dir / "link"));
     EXPECT_EQ(must_read(dir / "target"), "new");
     EXPECT_EQ(dir.names(), (std::set<std::string>{"link", "target"}));
 
     stdfs::create_symlink("later", dir / "dangling");
-    ASSERT_TRUE(replace_file(dir / "dangling", "created"));
+    ASSERT_TRUE(replace(dir / "dangling", "created"));
     EXPECT_TRUE(stdfs::is_symlink(dir / "dangling"));
     EXPECT_EQ(must_read(dir / "later"), "created");
 }
 
-TEST(ReplaceFile, FailsWithTheSystemErrorAndChangesNothing) {
+TEST_P(ReplaceFile, FailsWithTheSystemErrorAndChangesNothing) {
     TempDir dir;
-    ASSERT_TRUE(replace_file(dir / "file", "old"));
+    ASSERT_TRUE(replace(dir / "file", "old"));
     stdfs::create_directory(dir / "sub");
     const std::pair<std::string, std::string> failures[] = {
         {dir / "no-such-dir/config.json", "No such file or directory (os error 2)"},
@@ -134,13 +148,44 @@ TEST(ReplaceFile, FailsWithTheSystemErrorAndChangesNothing) {
         {dir / "sub", "Is a directory (os error 21)"},
     };
     for (const auto& [path, message] : failures) {
-        const Status status = replace_file(path, "new");
+        const Status status = replace(path, "new");
         ASSERT_FALSE(status) << path;
         EXPECT_EQ(status.error().messages, (std::vector<std::string>{message})) << path;
     }
     EXPECT_EQ(dir.names(), (std::set<std::string>{"file", "sub"}));
     EXPECT_TRUE(stdfs::is_empty(dir / "sub"));
     EXPECT_EQ(must_read(dir / "file"), "old");
+}
+
+// Killed by a file-size limit halfway through the write (SIGXFSZ at its default
+// action): the target stays as it was. The unnamed temporary file vanishes
+// with the process; a named one stays behind, but no more readable than the
+// target, whatever the umask would have allowed.
+TEST_P(ReplaceFile, KilledMidWriteLeavesTheTargetAndNothingLooser) {
+    TempDir dir;
+    const std::string path = dir / "secret.json";
+    ASSERT_TRUE(replace(path, "old"));
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::umask(022);
+        ::signal(SIGXFSZ, SIG_DFL);
+        struct rlimit limit {};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 4096;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        (void)replace(path, std::string(1 << 20, 'x'));
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    EXPECT_EQ(must_read(path), "old");
+    std::set<std::string> left = dir.names();
+    left.erase("secret.json");
+    EXPECT_EQ(left.size(), GetParam().named_temporary ? 1u : 0u);
+    for (const auto& name : left) EXPECT_EQ(stat_of(dir / name).st_mode & 07777, 0600u) << name;
 }
 
 }  // namespace

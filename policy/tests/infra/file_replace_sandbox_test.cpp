@@ -4,18 +4,19 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 
-#include "fs/file_io.h"
+#include <filesystem>
+
+#include "replace_ways.h"
 #include "sandbox.h"
-#include "temp_dir.h"
 
 namespace devctl {
 namespace {
 
-using testing_support::TempDir;
+using testing_support::ReplaceWay;
 
 constexpr const char* kMount = "/run/devctl-fs-test";
 
-class FileReplaceOnMount : public testing::Test {
+class FileReplaceOnMount : public testing::TestWithParam<ReplaceWay> {
 protected:
     void SetUp() override {
         test::reset_sandbox();
@@ -28,6 +29,7 @@ protected:
     void TearDown() override { ::umount2(kMount, MNT_DETACH); }
 
     static std::string path() { return std::string(kMount) + "/config.json"; }
+    static Status replace(std::string_view content) { return GetParam().replace(path(), content); }
 
     void expect_untouched() {
         EXPECT_EQ(test::read_test_file(path()), "old");
@@ -39,21 +41,23 @@ protected:
     }
 };
 
-TEST_F(FileReplaceOnMount, FullFileSystem) {
-    const Status status = replace_file(path(), std::string(1 << 20, 'x'));
+INSTANTIATE_TEST_SUITE_P(Ways, FileReplaceOnMount, testing_support::replace_ways(), testing_support::way_name);
+
+TEST_P(FileReplaceOnMount, FullFileSystem) {
+    const Status status = replace(std::string(1 << 20, 'x'));
     ASSERT_FALSE(status);
     EXPECT_EQ(status.error().messages, (std::vector<std::string>{"No space left on device (os error 28)"}));
     expect_untouched();
     // Room again: the same call goes through and keeps mode and owner.
-    ASSERT_TRUE(replace_file(path(), "new"));
+    ASSERT_TRUE(replace("new"));
     EXPECT_EQ(test::read_test_file(path()), "new");
     EXPECT_EQ(test::file_mode(path()), 0640u);
     EXPECT_EQ(test::file_owner(path()), 1234u);
 }
 
-TEST_F(FileReplaceOnMount, ReadOnlyFileSystem) {
+TEST_P(FileReplaceOnMount, ReadOnlyFileSystem) {
     ASSERT_EQ(::mount(nullptr, kMount, nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
-    const Status status = replace_file(path(), "new");
+    const Status status = replace("new");
     ASSERT_FALSE(status);
     EXPECT_EQ(status.error().messages, (std::vector<std::string>{"Read-only file system (os error 30)"}));
     expect_untouched();

@@ -1,0 +1,34 @@
+#pragma once
+// Both ways of replacing a file, for tests that run once per way:
+// replace_file() itself, which uses an unnamed temporary file on the file
+// systems tested here, and its fallback with a named one.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "fs/file_io.h"
+#include "fs/file_replace_named.h"
+
+namespace devctl::testing_support {
+
+struct ReplaceWay {
+    const char* name;
+    Status (*replace)(const std::string& path, std::string_view content);
+    bool named_temporary;
+};
+
+// Test names and failure messages show the way's name, not its bytes.
+inline void PrintTo(const ReplaceWay& way, std::ostream* out) { *out << way.name; }
+
+inline auto replace_ways() {
+    return testing::Values(ReplaceWay{"Unnamed", replace_file, false},
+                           ReplaceWay{"Named", replace_file_named, true});
+}
+
+inline std::string way_name(const testing::TestParamInfo<ReplaceWay>& info) {
+    return info.param.name;
+}
+
+}  // namespace devctl::testing_support
