@@ -18,8 +18,6 @@ namespace {
 
 using namespace devctl_ops;
 
-constexpr int kAllocationFailed = -100;
-
 // The child dictionaries that DictView::getDictArray hands out.
 class DictList {
 public:
@@ -112,7 +110,7 @@ Step<Entries<Record>> read_entries(GVariant* params)
         entries.count = static_cast<int>(list.size());
     }
     if (!entries.records) {
-        return Failure{kAllocationFailed, "calloc failed"};
+        return Failure{kUnknownCode, "calloc failed"};
     }
     for (std::size_t i = 0; i < list.size(); ++i) {
         auto* record = reinterpret_cast<char*>(&entries.records[i]);
