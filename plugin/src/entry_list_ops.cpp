@@ -17,8 +17,6 @@ namespace {
 
 using namespace devctl_ops;
 
-constexpr int kAllocationFailed = -100;
-
 // One zero-filled block of records, lent to the back end for the call.
 template <class Record>
 struct Entries {
@@ -91,7 +89,7 @@ Step<Entries<Record>> read_entries(GVariant* params)
         entries.count = static_cast<int>(n);
     }
     if (!entries.records) {
-        return Failure{kAllocationFailed, "calloc failed"};
+        return Failure{kUnknownCode, "calloc failed"};
     }
     for (gsize i = 0; i < n; ++i) {
         g_autoptr(GVariant) entry = g_variant_iter_next_value(&iter);

@@ -14,7 +14,6 @@ namespace {
 constexpr int kInvalidParameter = -1;
 constexpr int kInvalidAddonInfo = -14;
 constexpr int kLowestTableCode = -17;
-constexpr int kUnknownCode = -100;
 
 Failure addon_failure(const char* message)
 {

@@ -23,10 +23,14 @@ struct Failure {
     std::string message;
 };
 
+// The code of every failure outside the table of -1 to -17, an allocation
+// that failed included.
+inline constexpr int kUnknownCode = -100;
+
 // A value or the failure that ends the operation. (std::expected is not
 // available to every compiler the plug-in is built with.)
 template <class T>
-class Step {
+class [[nodiscard]] Step {
 public:
     Step(T value) : value_(std::move(value)) {}
     Step(Failure failure) : failure_(std::move(failure)) {}

@@ -36,14 +36,14 @@ std::optional<bool>& flag_field(Config& config, size_t index) {
 
 }  // namespace
 
-std::expected<Config, JsonError> deserialize_config(std::string_view text) {
+Expected<Config, JsonError> deserialize_config(std::string_view text) {
     json::Reader reader(text);
     Config config;
     bool ok = json::read_record(reader, kShape, [&](size_t field) {
         if (field == 0) return json::read_optional(reader, config.version, json::read_u32);
         return json::read_optional(reader, flag_field(config, field), json::read_bool);
     });
-    if (!ok || !reader.finish()) return std::unexpected(reader.take_error());
+    if (!ok || !reader.finish()) return Unexpected(reader.take_error());
     return config;
 }
 

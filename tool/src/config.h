@@ -2,7 +2,6 @@
 // /etc/orvex-scene/config.json: three flags about the scene policies and a
 // version number the tool carries along unchanged.
 #include <cstdint>
-#include <expected>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,7 +25,7 @@ struct Config {
 };
 
 // An object (unknown keys skipped) or an array of the four values.
-std::expected<Config, JsonError> deserialize_config(std::string_view text);
+Expected<Config, JsonError> deserialize_config(std::string_view text);
 // Pretty-printed with all four keys, no final line feed.
 std::string serialize_config(const Config& config);
 

@@ -1,10 +1,11 @@
 #pragma once
 // The error value of every failing operation of the engine and the tool:
 // an outermost message and the chain of causes beneath it.
-#include <expected>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "error/expected.h"
 
 namespace devctl {
 
@@ -14,8 +15,8 @@ struct ChainedError {
 };
 
 template <class T>
-using Result = std::expected<T, ChainedError>;
-using Status = std::expected<void, ChainedError>;
+using Result = Expected<T, ChainedError>;
+using Status = Expected<void, ChainedError>;
 
 // A chain of one message: the root error.
 ChainedError make_error(std::string message);
@@ -34,8 +35,8 @@ std::string chain_form(const ChainedError& error);
 // numbered when there is more than one.
 std::string report_form(const ChainedError& error);
 
-inline std::unexpected<ChainedError> fail(ChainedError error) {
-    return std::unexpected<ChainedError>(std::move(error));
+inline Unexpected<ChainedError> fail(ChainedError error) {
+    return Unexpected<ChainedError>(std::move(error));
 }
 
 }  // namespace devctl

@@ -34,7 +34,7 @@ std::string quoted_attempt(const std::string& path, bool stream, int error) {
 
 }  // namespace
 
-std::expected<SyslogSocket, std::vector<ConnectAttempt>> connect_syslog(std::span<const char* const> paths) {
+Expected<SyslogSocket, std::vector<ConnectAttempt>> connect_syslog(std::span<const char* const> paths) {
     std::vector<ConnectAttempt> attempts;
     for (const char* path : paths) {
         SyslogSocket socket{UniqueFd(), path, false};
@@ -49,7 +49,7 @@ std::expected<SyslogSocket, std::vector<ConnectAttempt>> connect_syslog(std::spa
         // The bound is spent; the next path could cost another.
         if (timed_out(error)) break;
     }
-    return std::unexpected(std::move(attempts));
+    return Unexpected(std::move(attempts));
 }
 
 int send_log_line(const SyslogSocket& socket, std::string_view line) {

@@ -1,12 +1,12 @@
 #pragma once
 // A connection to the local log daemon over its Unix socket.
 #include <cerrno>
-#include <expected>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "error/expected.h"
 #include "fs/unique_fd.h"
 
 namespace devctl {
@@ -31,7 +31,7 @@ inline bool timed_out(int error) { return error == EAGAIN; }
 
 // Tries each path in order, datagram first and stream where the endpoint
 // refuses datagrams; stops at the first attempt that timed out.
-std::expected<SyslogSocket, std::vector<ConnectAttempt>> connect_syslog(
+Expected<SyslogSocket, std::vector<ConnectAttempt>> connect_syslog(
     std::span<const char* const> paths = kSyslogPaths);
 
 // 0 or errno.

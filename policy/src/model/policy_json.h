@@ -1,16 +1,16 @@
 #pragma once
 // Reading and writing scene policy documents.
-#include <expected>
 #include <string>
 #include <string_view>
 
+#include "error/expected.h"
 #include "json/json_error.h"
 #include "model/policy.h"
 
 namespace devctl {
 
 // Reads a whole document in one pass; on error nothing partial survives.
-std::expected<Policy, JsonError> deserialize_policy(std::string_view text);
+Expected<Policy, JsonError> deserialize_policy(std::string_view text);
 
 // Pretty form: two-space indent, declaration order of keys, no final newline.
 std::string serialize_policy(const Policy& policy);

@@ -137,11 +137,11 @@ bool read_policy(Reader& reader, json::ValueTree& tree, Policy& policy) {
 
 }  // namespace
 
-std::expected<Policy, JsonError> deserialize_policy(std::string_view text) {
+Expected<Policy, JsonError> deserialize_policy(std::string_view text) {
     Reader reader(text);
     json::ValueTree tree;
     Policy policy;
-    if (!read_policy(reader, tree, policy) || !reader.finish()) return std::unexpected(reader.take_error());
+    if (!read_policy(reader, tree, policy) || !reader.finish()) return Unexpected(reader.take_error());
     return policy;
 }
 

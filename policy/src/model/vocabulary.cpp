@@ -62,10 +62,10 @@ int find_name(std::string_view text, std::span<const std::string_view> names) {
 }
 
 template <class E>
-std::expected<E, std::string> match_name(std::string_view text,
-                                         std::span<const std::string_view> names, int first) {
+Expected<E, std::string> match_name(std::string_view text,
+                                    std::span<const std::string_view> names, int first) {
     int index = find_name(text, names);
-    if (index < 0) return std::unexpected(unknown_variant(text, names));
+    if (index < 0) return Unexpected(unknown_variant(text, names));
     return static_cast<E>(index + first);
 }
 
@@ -96,25 +96,25 @@ std::string netcard_type_name(NetcardType value) {
     return std::string(kNetcardNames[static_cast<size_t>(value) - 1]);
 }
 
-std::expected<InterfaceType, std::string> interface_type_from_name(std::string_view text) {
+Expected<InterfaceType, std::string> interface_type_from_name(std::string_view text) {
     return match_name<InterfaceType>(text, kInterfaceNames, 1);
 }
 
-std::expected<DeviceType, std::string> device_type_from_name(std::string_view text) {
+Expected<DeviceType, std::string> device_type_from_name(std::string_view text) {
     return match_name<DeviceType>(text, kDeviceNames, 1);
 }
 
-std::expected<UsbType, std::string> usb_type_from_name(std::string_view text) {
+Expected<UsbType, std::string> usb_type_from_name(std::string_view text) {
     return match_name<UsbType>(text, kUsbNames, 0);
 }
 
-std::expected<NetcardType, std::string> netcard_type_from_name(std::string_view text) {
+Expected<NetcardType, std::string> netcard_type_from_name(std::string_view text) {
     return match_name<NetcardType>(text, kNetcardNames, 1);
 }
 
-std::expected<Interactive, std::string> interactive_from_str(std::string_view text) {
+Expected<Interactive, std::string> interactive_from_str(std::string_view text) {
     int index = find_name(text, kInteractiveNames);
-    if (index < 0) return std::unexpected(invalid_value("Interactive", text));
+    if (index < 0) return Unexpected(invalid_value("Interactive", text));
     return static_cast<Interactive>(index);
 }
 
@@ -122,9 +122,9 @@ std::string interactive_to_string(Interactive value) {
     return std::string(kInteractiveNames[static_cast<size_t>(value)]);
 }
 
-std::expected<UsbGroupPerm, std::string> usb_group_perm_from_str(std::string_view text) {
+Expected<UsbGroupPerm, std::string> usb_group_perm_from_str(std::string_view text) {
     int index = find_name(text, kUsbGroupPermNames);
-    if (index < 0) return std::unexpected(invalid_value("UsbGroupPerm", text));
+    if (index < 0) return Unexpected(invalid_value("UsbGroupPerm", text));
     return static_cast<UsbGroupPerm>(index + 1);
 }
 

@@ -29,9 +29,10 @@ enum class UsbGroupPerm : uint8_t { Enable = 1, Disable = 2 };
 
 }  // namespace devctl
 
-#include <expected>
 #include <string>
 #include <string_view>
+
+#include "error/expected.h"
 
 namespace devctl {
 
@@ -43,14 +44,14 @@ std::string netcard_type_name(NetcardType value);
 
 // Exact, case-sensitive matchers; the error is the JSON library's
 // "unknown variant `x`, expected one of `a`, `b`, ..." text.
-std::expected<InterfaceType, std::string> interface_type_from_name(std::string_view text);
-std::expected<DeviceType, std::string> device_type_from_name(std::string_view text);
-std::expected<UsbType, std::string> usb_type_from_name(std::string_view text);
-std::expected<NetcardType, std::string> netcard_type_from_name(std::string_view text);
+Expected<InterfaceType, std::string> interface_type_from_name(std::string_view text);
+Expected<DeviceType, std::string> device_type_from_name(std::string_view text);
+Expected<UsbType, std::string> usb_type_from_name(std::string_view text);
+Expected<NetcardType, std::string> netcard_type_from_name(std::string_view text);
 
-std::expected<Interactive, std::string> interactive_from_str(std::string_view text);
+Expected<Interactive, std::string> interactive_from_str(std::string_view text);
 std::string interactive_to_string(Interactive value);
 
-std::expected<UsbGroupPerm, std::string> usb_group_perm_from_str(std::string_view text);
+Expected<UsbGroupPerm, std::string> usb_group_perm_from_str(std::string_view text);
 
 }  // namespace devctl

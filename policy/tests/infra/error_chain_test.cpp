@@ -1,4 +1,5 @@
-// Chain form, report form and system error texts of ChainedError.
+// Chain form, report form and system error texts of ChainedError, and the
+// Result/Status that carry it.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -50,6 +51,34 @@ TEST(ChainedError, SystemErrorIsLibraryTextAndNumber) {
     EXPECT_EQ(system_error_text(ENOSPC), "No space left on device (os error 28)");
     EXPECT_EQ(system_error_text(9999), "Unknown error 9999 (os error 9999)");
     EXPECT_EQ(system_error(EROFS).messages, (std::vector<std::string>{"Read-only file system (os error 30)"}));
+}
+
+// Value and error stay apart even when both sides have the same type.
+TEST(Expected, SidesOfTheSameTypeStayApart) {
+    const Expected<std::string, std::string> value("x");
+    const Expected<std::string, std::string> error(Unexpected(std::string("x")));
+    ASSERT_TRUE(value.has_value());
+    EXPECT_EQ(*value, "x");
+    EXPECT_EQ(value, std::string("x"));
+    ASSERT_FALSE(error);
+    EXPECT_EQ(error.error(), "x");
+    EXPECT_FALSE(error == std::string("x"));
+}
+
+TEST(Expected, StatusIsSuccessUntilFailed) {
+    const Status ok;
+    EXPECT_TRUE(ok);
+    Status failed = fail(make_error("root"));
+    ASSERT_FALSE(failed.has_value());
+    const ChainedError taken = std::move(failed).error();
+    EXPECT_EQ(taken.messages, (std::vector<std::string>{"root"}));
+}
+
+TEST(ExpectedDeathTest, ValueOfAnErrorAborts) {
+    const Result<int> failed = fail(make_error("root"));
+    EXPECT_DEATH((void)failed.value(), "");
+    const Status failed_status = fail(make_error("root"));
+    EXPECT_DEATH(failed_status.value(), "");
 }
 
 }  // namespace

@@ -9,9 +9,9 @@ namespace devctl::test {
 namespace {
 
 // The value read from {"name": "v", "value": <json>}, or the error message.
-std::expected<VariableTypes, std::string> read_value(const std::string& json) {
+Expected<VariableTypes, std::string> read_value(const std::string& json) {
     auto policy = deserialize_policy(doc_with_variables("{\"name\": \"v\", \"value\": " + json + "}"));
-    if (!policy) return std::unexpected(policy.error().message);
+    if (!policy) return Unexpected(policy.error().message);
     return policy->modules.at(0).module.variables.at(0).value;
 }
 

@@ -36,11 +36,11 @@ TEST(Vocabulary, MatchersInvertNames) {
 
 TEST(Vocabulary, ExactMatchingAndErrorTexts) {
     struct Case {
-        std::expected<int, std::string> got;
+        Expected<int, std::string> got;
         std::string error;
     };
-    auto num = [](auto result) -> std::expected<int, std::string> {
-        if (!result) return std::unexpected(result.error());
+    auto num = [](auto result) -> Expected<int, std::string> {
+        if (!result) return Unexpected(result.error());
         return static_cast<int>(*result);
     };
     const Case cases[] = {
