@@ -134,6 +134,7 @@ TEST(JsonReader, MessagesCategoriesAndPositions) {
         {"{\"text\":\"a\",\"number\":1,\"x\":\"\\uz\"", "EOF while parsing a string at line 1 column 32 [e]"},
         {"{\"text\":\"\\udc00\"}", "lone leading surrogate in hex escape at line 1 column 15 [s]"},
         {"{\"text\":\"\\ud83d\\ude00\\u00e9\\n\",\"number\":1}", "ok"},
+        {"\"\\u00e9\\u20ac\\ud83d\\ude00\"", "invalid type: string \"é€😀\", expected struct Probe at line 1 column 26 [d]"},
         // Strict UTF-8 where text is kept, none in skipped values.
         {"{\"te\xffxt\":1}", "invalid unicode code point at line 1 column 8 [s]"},
         {"{\"text\":\"\xc0\xaf\"}", "invalid unicode code point at line 1 column 12 [s]"},
@@ -257,6 +258,9 @@ TEST(JsonReader, StringDescriptionsEscapeLikeTheLibrary) {
     EXPECT_EQ(describe_string("e\u0301 \u00ad\u200b\u2028\u3000"),
               R"(string "e\u{301} \u{ad}\u{200b}\u{2028}\u{3000}")");
     EXPECT_EQ(describe_string("\xc2\x80\xc2\x9f"), R"(string "\u{80}\u{9f}")");
+    // A broken sequence shows as one U+FFFD for its longest well-formed
+    // beginning, then one for each byte that cannot start a character.
+    EXPECT_EQ(describe_string("\xe2\x82(\xed\xa0\x80\xf4\x90"), "string \"\uFFFD(\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\"");
 }
 
 }  // namespace
