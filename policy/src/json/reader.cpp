@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "json/byte_scan.h"
 #include "json/describe.h"
 #include "json/float_parts.h"
 #include "text/utf8.h"
@@ -130,10 +129,17 @@ bool Reader::parse_string(std::string_view& out) {
 bool Reader::scan_string(std::string_view& out, bool keep) {
     const char* start = cur_;
     bool escaped = false;
+    // Only text with a byte from 0x80 on needs the UTF-8 check; once one is
+    // seen, the scan no longer stops at them.
+    bool high = false;
     for (;;) {
-        cur_ = find_string_special(cur_, end_);
+        cur_ = keep && !high ? find_string_special<true>(cur_, end_) : find_string_special<false>(cur_, end_);
         if (cur_ == end_) return fail("EOF while parsing a string", JsonErrorCategory::Eof);
         char c = *cur_;
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            high = true;
+            continue;
+        }
         if (c == '"') {
             if (keep) {
                 if (escaped) {
@@ -144,7 +150,7 @@ bool Reader::scan_string(std::string_view& out, bool keep) {
                 }
             }
             ++cur_;
-            if (keep && !valid_utf8(out))
+            if (high && !valid_utf8(out))
                 return fail("invalid unicode code point", JsonErrorCategory::Syntax);
             return true;
         }

@@ -56,6 +56,10 @@ struct Case {
     std::string expected;
 };
 
+// Text and whitespace are scanned sixteen bytes at a time; runs of n filler
+// bytes put what follows them on either side of a block edge.
+std::string run(size_t n, char filler = 'a') { return std::string(n, filler); }
+
 TEST(JsonReader, MessagesCategoriesAndPositions) {
     const Case cases[] = {
         {"", "EOF while parsing a value at line 1 column 0 [e]"},
@@ -141,6 +145,20 @@ TEST(JsonReader, MessagesCategoriesAndPositions) {
         {"{\"text\":\"\xed\xa0\x80\"}", "invalid unicode code point at line 1 column 13 [s]"},
         {"{\"text\":\"a\",\"number\":1,\"skip\":[\"\xff\",{\"\xfe\":1}]}", "ok"},
         {"{\"text\":\"a\",\"number\":1,\"skip\":\xff}", "expected value at line 1 column 31 [s]"},
+        // At and across the edges of a scanned block.
+        {"{\"text\":\"" + run(15) + "\x01" + run(24) + "\"}",
+         "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 25 [s]"},
+        {"{\"text\":\"" + run(16) + "\x1f" + run(24) + "\"}",
+         "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 26 [s]"},
+        {"{\"text\":\"" + run(15) + "\xc3\xa9" + run(16) + "\x7f \",\"number\":1}", "ok"},
+        {"{\"text\":\"\xc3\xa9" + run(20) + "\x01" + run(16) + "\"}",
+         "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 32 [s]"},
+        {"{\"text\":\"" + run(16) + "\xff" + run(20) + "\",\"number\":1}",
+         "invalid unicode code point at line 1 column 47 [s]"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":\"" + run(16) + "\x01" + run(20) + "\"}",
+         "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 44 [s]"},
+        {"{\"text\":\"a\"," + run(20, ' ') + "1, \"number\": 1}", "key must be a string at line 1 column 33 [s]"},
+        {"{\"text\":\"a\",\"number\":1}\n\t\r" + run(20, ' ') + "x" + run(15), "trailing characters at line 2 column 23 [s]"},
         // Array form.
         {"[\"a\", 1]", "invalid length 3, expected struct Probe with 5 elements at line 1 column 8 [d]"},
         {"[\"a\", 1, false, []]", "ok"},
