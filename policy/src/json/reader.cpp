@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "json/byte_scan.h"
 #include "json/describe.h"
 #include "json/float_parts.h"
-#include "json/utf8.h"
+#include "text/utf8.h"
 
 namespace devctl::json {
 namespace {
@@ -18,24 +17,6 @@ int hex_value(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-void append_utf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 }  // namespace
@@ -148,10 +129,17 @@ bool Reader::parse_string(std::string_view& out) {
 bool Reader::scan_string(std::string_view& out, bool keep) {
     const char* start = cur_;
     bool escaped = false;
+    // Only text with a byte from 0x80 on needs the UTF-8 check; once one is
+    // seen, the scan no longer stops at them.
+    bool high = false;
     for (;;) {
-        cur_ = find_string_special(cur_, end_);
+        cur_ = keep && !high ? find_string_special<true>(cur_, end_) : find_string_special<false>(cur_, end_);
         if (cur_ == end_) return fail("EOF while parsing a string", JsonErrorCategory::Eof);
         char c = *cur_;
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            high = true;
+            continue;
+        }
         if (c == '"') {
             if (keep) {
                 if (escaped) {
@@ -162,7 +150,7 @@ bool Reader::scan_string(std::string_view& out, bool keep) {
                 }
             }
             ++cur_;
-            if (keep && !valid_utf8(out))
+            if (high && !valid_utf8(out))
                 return fail("invalid unicode code point", JsonErrorCategory::Syntax);
             return true;
         }

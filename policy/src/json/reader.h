@@ -9,10 +9,10 @@
 // readers of value_readers.h and read_record() of record.h.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 
+#include "json/byte_scan.h"
 #include "json/json_error.h"
 
 namespace devctl::json {
@@ -34,16 +34,9 @@ public:
 
     // Skips whitespace; the next byte (0-255) or -1 at the end of the text.
     int peek() {
-        while (cur_ != end_) {
-            unsigned char c = static_cast<unsigned char>(*cur_);
-            if (c > ' ' || (c != ' ' && c != '\n' && c != '\t' && c != '\r')) return c;
-            ++cur_;
-            // Indentation: runs of blanks, eight at a time.
-            uint64_t word;
-            while (end_ - cur_ >= 8 && (std::memcpy(&word, cur_, 8), word == 0x2020202020202020ULL))
-                cur_ += 8;
-        }
-        return -1;
+        if (cur_ != end_ && static_cast<unsigned char>(*cur_) > ' ') return static_cast<unsigned char>(*cur_);
+        cur_ = skip_space(cur_, end_);
+        return cur_ == end_ ? -1 : static_cast<unsigned char>(*cur_);
     }
     // Consumes one byte already seen with peek().
     void bump() { ++cur_; }

@@ -1,9 +1,10 @@
 #include "text/escaped_text.h"
 
 #include <unicode/uchar.h>
-#include <unicode/utf8.h>
 
 #include <cstdio>
+
+#include "text/utf8.h"
 
 namespace devctl {
 namespace {
@@ -42,23 +43,14 @@ void append_escaped(std::string& out, UChar32 c) {
         out += buffer;
         return;
     }
-    char bytes[U8_MAX_LENGTH];
-    int32_t length = 0;
-    U8_APPEND_UNSAFE(bytes, length, c);
-    out.append(bytes, static_cast<size_t>(length));
+    append_utf8(out, static_cast<char32_t>(c));
 }
 
 }  // namespace
 
 std::string escaped_text(std::string_view text) {
     std::string out = "\"";
-    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    const auto size = static_cast<int32_t>(text.size());
-    for (int32_t i = 0; i < size;) {
-        UChar32 c;
-        U8_NEXT(bytes, i, size, c);
-        append_escaped(out, c < 0 ? 0xFFFD : c);
-    }
+    for_each_utf8_char(text, [&](Utf8Char c) { append_escaped(out, static_cast<UChar32>(c.code_point)); });
     return out + "\"";
 }
 

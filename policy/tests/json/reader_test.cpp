@@ -56,6 +56,10 @@ struct Case {
     std::string expected;
 };
 
+// Text and whitespace are scanned sixteen bytes at a time; runs of n filler
+// bytes put what follows them on either side of a block edge.
+std::string run(size_t n, char filler = 'a') { return std::string(n, filler); }
+
 TEST(JsonReader, MessagesCategoriesAndPositions) {
     const Case cases[] = {
         {"", "EOF while parsing a value at line 1 column 0 [e]"},
@@ -134,12 +138,27 @@ TEST(JsonReader, MessagesCategoriesAndPositions) {
         {"{\"text\":\"a\",\"number\":1,\"x\":\"\\uz\"", "EOF while parsing a string at line 1 column 32 [e]"},
         {"{\"text\":\"\\udc00\"}", "lone leading surrogate in hex escape at line 1 column 15 [s]"},
         {"{\"text\":\"\\ud83d\\ude00\\u00e9\\n\",\"number\":1}", "ok"},
+        {"\"\\u00e9\\u20ac\\ud83d\\ude00\"", "invalid type: string \"é€😀\", expected struct Probe at line 1 column 26 [d]"},
         // Strict UTF-8 where text is kept, none in skipped values.
         {"{\"te\xffxt\":1}", "invalid unicode code point at line 1 column 8 [s]"},
         {"{\"text\":\"\xc0\xaf\"}", "invalid unicode code point at line 1 column 12 [s]"},
         {"{\"text\":\"\xed\xa0\x80\"}", "invalid unicode code point at line 1 column 13 [s]"},
         {"{\"text\":\"a\",\"number\":1,\"skip\":[\"\xff\",{\"\xfe\":1}]}", "ok"},
         {"{\"text\":\"a\",\"number\":1,\"skip\":\xff}", "expected value at line 1 column 31 [s]"},
+        // At and across the edges of a scanned block.
+        {"{\"text\":\"" + run(15) + "\x01" + run(24) + "\"}",
+         "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 25 [s]"},
+        {"{\"text\":\"" + run(16) + "\x1f" + run(24) + "\"}",
+         "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 26 [s]"},
+        {"{\"text\":\"" + run(15) + "\xc3\xa9" + run(16) + "\x7f \",\"number\":1}", "ok"},
+        {"{\"text\":\"\xc3\xa9" + run(20) + "\x01" + run(16) + "\"}",
+         "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 32 [s]"},
+        {"{\"text\":\"" + run(16) + "\xff" + run(20) + "\",\"number\":1}",
+         "invalid unicode code point at line 1 column 47 [s]"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":\"" + run(16) + "\x01" + run(20) + "\"}",
+         "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 44 [s]"},
+        {"{\"text\":\"a\"," + run(20, ' ') + "1, \"number\": 1}", "key must be a string at line 1 column 33 [s]"},
+        {"{\"text\":\"a\",\"number\":1}\n\t\r" + run(20, ' ') + "x" + run(15), "trailing characters at line 2 column 23 [s]"},
         // Array form.
         {"[\"a\", 1]", "invalid length 3, expected struct Probe with 5 elements at line 1 column 8 [d]"},
         {"[\"a\", 1, false, []]", "ok"},
@@ -257,6 +276,9 @@ TEST(JsonReader, StringDescriptionsEscapeLikeTheLibrary) {
     EXPECT_EQ(describe_string("e\u0301 \u00ad\u200b\u2028\u3000"),
               R"(string "e\u{301} \u{ad}\u{200b}\u{2028}\u{3000}")");
     EXPECT_EQ(describe_string("\xc2\x80\xc2\x9f"), R"(string "\u{80}\u{9f}")");
+    // A broken sequence shows as one U+FFFD for its longest well-formed
+    // beginning, then one for each byte that cannot start a character.
+    EXPECT_EQ(describe_string("\xe2\x82(\xed\xa0\x80\xf4\x90"), "string \"\uFFFD(\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\"");
 }
 
 }  // namespace
