@@ -137,8 +137,9 @@ void write_mass_storage_rules(const Module& module, TextBlock& rules) {
         if (list == nullptr || std::ranges::find(*list, UsbType::MassStorage) == list->end()) {
             continue;
         }
-        append_steps(rules, entry.steps,
-                     [](std::string& out, Access access) { out.append(mass_storage_block(access)); });
+        append_steps(rules, entry.steps, [](std::string& out, Access access) {
+            out.append(mass_storage_block(access));
+        });
         return;
     }
 }

@@ -14,7 +14,8 @@ void write_policy(const Policy& policy, PolicyWriter& writer) {
     write_string_variable(writer, "name", policy.scene);
     append_line(writer.declarations, {"int priority = ", std::to_string(policy.priority)});
     append_line(writer.declarations, {"bool audit = ", bool_text(policy.audit)});
-    append_line(writer.declarations, {"int interactive = ", interactive_number(policy.interactive)});
+    append_line(writer.declarations,
+                {"int interactive = ", interactive_number(policy.interactive)});
     write_string_variable(writer, "module_name", policy.scene);
     write_modules(policy.modules, writer);
 }

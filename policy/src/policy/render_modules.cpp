@@ -55,7 +55,8 @@ void write_module_section(const Module& module, PolicyWriter& writer) {
     if (!module.rules.empty()) {
         append_line(writer.rules, {"interactive = ", interactive_number(module.interactive)});
     }
-    append_line(writer.rules, {"module_name = ", module.addon.empty() ? writer.name : module.addon});
+    const std::string_view module_name = module.addon.empty() ? writer.name : module.addon;
+    append_line(writer.rules, {"module_name = ", module_name});
     for (const Variable& variable : module.variables) write_variable(writer, variable);
     write_rule_lines(module, writer);
     write_scene_block(module, writer);

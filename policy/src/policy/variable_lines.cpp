@@ -91,9 +91,11 @@ void write_usb_variable(PolicyWriter& writer, std::string_view variable_name,
                         const std::vector<UsbType>& items) {
     const bool disables = variable_name.find("_disable_") != std::string_view::npos;
     const auto declared = [&](UsbType item) { return !disables || item != UsbType::Usb; };
+    const auto append_name = [](std::string& out, UsbType item) {
+        append_quoted(out, usb_type_name(item));
+    };
     append_list_declaration(room(writer.declarations), "strlist", variable_name,
-                            items | std::views::filter(declared),
-                            [](std::string& out, UsbType item) { append_quoted(out, usb_type_name(item)); });
+                            items | std::views::filter(declared), append_name);
     if (disables && std::ranges::find(items, UsbType::Usb) != items.end()) {
         append_form_line(writer.rules, kDisallowForm, usb_type_name(UsbType::Usb));
     }
