@@ -65,49 +65,50 @@ constexpr std::array<ClosingHalf, 2> kClosingHalves = {{
 size_t index_of(Access access) { return static_cast<size_t>(access); }
 
 template <size_t N>
-void add_token_lines(std::vector<std::string>& lines, std::string_view line_template,
-                     std::string_view marker, const std::array<std::string_view, N>& tokens) {
-    for (std::string_view token : tokens) lines.push_back(fill_template(line_template, marker, token));
+void append_token_lines(std::string& out, std::string_view line_template, std::string_view marker,
+                        const std::array<std::string_view, N>& tokens) {
+    for (std::string_view token : tokens) append_filled_line(out, line_template, marker, {token});
 }
 
 std::string build_mass_storage_block(Access access) {
-    std::vector<std::string> lines;
-    add_token_lines(lines, kUsbClassTemplates[index_of(access)], "{s}", kMassStorageTokens);
-    return join_texts(lines, "\n");
+    std::string block;
+    append_token_lines(block, kUsbClassTemplates[index_of(access)], "{s}", kMassStorageTokens);
+    return block;
 }
 
 std::string build_closing_block() {
-    std::vector<std::string> lines;
+    std::string block;
     for (const ClosingHalf& half : kClosingHalves) {
-        lines.emplace_back(half.setting);
-        add_token_lines(lines, half.write_template, "{t}", kClosingTokens);
-        add_token_lines(lines, half.use_template, "{t}", kClosingTokens);
-        lines.emplace_back(half.exec_line);
+        append_line(block, {half.setting});
+        append_token_lines(block, half.write_template, "{t}", kClosingTokens);
+        append_token_lines(block, half.use_template, "{t}", kClosingTokens);
+        append_line(block, {half.exec_line});
     }
-    return join_texts(lines, "\n");
+    return block;
 }
 
 }  // namespace
 
-std::string device_line(Access access, std::string_view name) {
-    return fill_template(kDeviceLineTemplates[index_of(access)], "{n}", name);
+void append_device_line(std::string& out, Access access, std::string_view name) {
+    append_filled_line(out, kDeviceLineTemplates[index_of(access)], "{n}", {name});
 }
 
-std::string usb_class_line(Access access, std::string_view name) {
-    return fill_template(kUsbClassTemplates[index_of(access)], "{s}",
-                         concat_text({"\"", name, "\""}));
+void append_usb_class_line(std::string& out, Access access, std::string_view name) {
+    append_filled_line(out, kUsbClassTemplates[index_of(access)], "{s}", {"\"", name, "\""});
 }
 
-void append_usb_class_open_lines(std::vector<std::string>& rules, std::string_view name) {
+void append_usb_class_open_lines(std::string& out, std::string_view name) {
     for (std::string_view line_template : kUsbClassOpenTemplates) {
-        rules.push_back(fill_template(line_template, "{n}", name));
+        append_filled_line(out, line_template, "{n}", {name});
     }
 }
 
-std::string all_usb_line(Access access) { return device_line(access, "usb"); }
+void append_all_usb_line(std::string& out, Access access) {
+    append_device_line(out, access, "usb");
+}
 
-std::string cd_line(Access access) {
-    return fill_template(kUsbClassTemplates[index_of(access)], "{s}", kCdToken);
+void append_cd_line(std::string& out, Access access) {
+    append_filled_line(out, kUsbClassTemplates[index_of(access)], "{s}", {kCdToken});
 }
 
 const std::string& mass_storage_block(Access access) {

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace devctl {
 
@@ -21,20 +20,22 @@ inline constexpr std::string_view kCdDenyExecLine =
 inline constexpr std::string_view kCdAllowExecLine =
     "allow * * * file {exec,interpret} if ($devctl & allow_exec_on_non_usb_cdrom)";
 
+// Each function appends whole lines, every one ended by a line feed.
+
 // A device or interface line for the type name n.
-std::string device_line(Access access, std::string_view name);
+void append_device_line(std::string& out, Access access, std::string_view name);
 
 // A line for one USB class, its name in quotes.
-std::string usb_class_line(Access access, std::string_view name);
+void append_usb_class_line(std::string& out, Access access, std::string_view name);
 
 // The use and write lines that open a USB class without a by-id guard.
-void append_usb_class_open_lines(std::vector<std::string>& rules, std::string_view name);
+void append_usb_class_open_lines(std::string& out, std::string_view name);
 
 // A line for every USB device at once.
-std::string all_usb_line(Access access);
+void append_all_usb_line(std::string& out, Access access);
 
 // A line for the CD class "8020".
-std::string cd_line(Access access);
+void append_cd_line(std::string& out, Access access);
 
 // Six lines, one per mass-storage subclass.
 const std::string& mass_storage_block(Access access);

@@ -72,20 +72,21 @@ const std::array<ClassListRules, 6>& class_list_rules() {
 }
 constexpr size_t kInterfaceListCount = 3;
 
-// Appends one entry per step; access steps take their text from access_text.
-template <class AccessText>
-void append_steps(std::vector<std::string>& rules, const Steps& steps, AccessText access_text) {
+// Appends the lines of each step; access steps append theirs with
+// append_access(piece, access).
+template <class AppendAccess>
+void append_steps(TextBlock& rules, const Steps& steps, AppendAccess append_access) {
     for (Step step : steps) {
         switch (step) {
-        case Off: rules.emplace_back(kInteractiveOff); break;
-        case Notice: rules.emplace_back(kInteractiveNotice); break;
-        case AllowUse: rules.push_back(access_text(Access::AllowUse)); break;
-        case AllowWrite: rules.push_back(access_text(Access::AllowWrite)); break;
-        case DenyUse: rules.push_back(access_text(Access::DenyUse)); break;
-        case DenyWrite: rules.push_back(access_text(Access::DenyWrite)); break;
-        case HardDriveExec: rules.emplace_back(kHardDriveExecLine); break;
-        case CdDenyExec: rules.emplace_back(kCdDenyExecLine); break;
-        case CdAllowExec: rules.emplace_back(kCdAllowExecLine); break;
+        case Off: append_line(rules, {kInteractiveOff}); break;
+        case Notice: append_line(rules, {kInteractiveNotice}); break;
+        case AllowUse: append_access(room(rules), Access::AllowUse); break;
+        case AllowWrite: append_access(room(rules), Access::AllowWrite); break;
+        case DenyUse: append_access(room(rules), Access::DenyUse); break;
+        case DenyWrite: append_access(room(rules), Access::DenyWrite); break;
+        case HardDriveExec: append_line(rules, {kHardDriveExecLine}); break;
+        case CdDenyExec: append_line(rules, {kCdDenyExecLine}); break;
+        case CdAllowExec: append_line(rules, {kCdAllowExecLine}); break;
         }
     }
 }
@@ -118,49 +119,55 @@ UsbGroupPerm usb_group_perm(const Module& module) {
     return UsbGroupPerm::Enable;
 }
 
-void write_usb_member_rules(const Module& module, std::vector<std::string>& rules) {
+void write_usb_member_rules(const Module& module, TextBlock& rules) {
     const std::vector<UsbType>* disabled = class_list<UsbType>(module, "usb_disable_list");
     if (disabled == nullptr) return;
     for (UsbType member : *disabled) {
         if (member == UsbType::MassStorage) continue;
         const std::string name = usb_type_name(member);
-        append_steps(rules, kDenySteps, [&](Access access) { return usb_class_line(access, name); });
+        append_steps(rules, kDenySteps, [&](std::string& out, Access access) {
+            append_usb_class_line(out, access, name);
+        });
     }
 }
 
-void write_mass_storage_rules(const Module& module, std::vector<std::string>& rules) {
+void write_mass_storage_rules(const Module& module, TextBlock& rules) {
     for (const MassStorageRules& entry : mass_storage_rules()) {
         const std::vector<UsbType>* list = class_list<UsbType>(module, entry.list);
         if (list == nullptr || std::ranges::find(*list, UsbType::MassStorage) == list->end()) {
             continue;
         }
-        append_steps(rules, entry.steps, mass_storage_block);
+        append_steps(rules, entry.steps, [](std::string& out, Access access) {
+            out.append(mass_storage_block(access));
+        });
         return;
     }
 }
 
 template <class Item>
 void write_class_list(const Module& module, std::string_view prefix, const ClassListRules& entry,
-                      std::vector<std::string>& rules) {
+                      TextBlock& rules) {
     const std::vector<Item>* list = class_list<Item>(module, concat_text({prefix, entry.suffix}));
     if (list == nullptr) return;
-    if (entry.opens_off) rules.emplace_back(kInteractiveOff);
+    if (entry.opens_off) append_line(rules, {kInteractiveOff});
     for (Item member : *list) {
         const std::string name = item_name(member);
-        append_steps(rules, entry.member, [&](Access access) { return device_line(access, name); });
+        append_steps(rules, entry.member, [&](std::string& out, Access access) {
+            append_device_line(out, access, name);
+        });
         if constexpr (std::is_same_v<Item, DeviceType>) {
-            if (member == DeviceType::Cdrom) append_steps(rules, entry.cdrom, cd_line);
+            if (member == DeviceType::Cdrom) append_steps(rules, entry.cdrom, append_cd_line);
         }
     }
 }
 
 void write_usb_group_perm_rules(const Module& module, PolicyWriter& writer) {
     const UsbGroupPerm perm = usb_group_perm(module);
-    writer.rules.emplace_back(kInteractiveOff);
-    append_usb_class_open_lines(writer.rules, usb_type_name(UsbType::Hid));
-    append_usb_class_open_lines(writer.rules, usb_type_name(UsbType::Hub));
+    append_line(writer.rules, {kInteractiveOff});
+    append_usb_class_open_lines(room(writer.rules), usb_type_name(UsbType::Hid));
+    append_usb_class_open_lines(room(writer.rules), usb_type_name(UsbType::Hub));
     if (perm == UsbGroupPerm::Disable) {
-        append_steps(writer.rules, kDenySteps, all_usb_line);
+        append_steps(writer.rules, kDenySteps, append_all_usb_line);
         return;
     }
     write_usb_member_rules(module, writer.rules);
@@ -182,11 +189,11 @@ void write_interface_list_rules(const Module& module, PolicyWriter& writer) {
 }  // namespace
 
 void write_defender_rules(const Module& module, PolicyWriter& writer) {
-    writer.rules.emplace_back(kInteractiveOff);
+    append_line(writer.rules, {kInteractiveOff});
     write_usb_group_perm_rules(module, writer);
     write_device_list_rules(module, writer);
     write_interface_list_rules(module, writer);
-    writer.rules.push_back(defender_closing_block());
+    room(writer.rules).append(defender_closing_block());
 }
 
 }  // namespace devctl

@@ -28,38 +28,56 @@ std::string join_texts(const std::vector<std::string>& texts, std::string_view s
     return out;
 }
 
-void append_nonempty_lines(std::string& out, const std::vector<std::string>& texts) {
-    bool first = true;
-    for (const std::string& text : texts) {
-        if (text.empty()) continue;
-        if (!first) out.push_back('\n');
-        out.append(text);
-        first = false;
+namespace {
+
+constexpr size_t kPieceSize = 1 << 20;
+constexpr size_t kLineRoom = 64 << 10;
+
+}  // namespace
+
+std::string& room(TextBlock& block) {
+    std::vector<std::string>& pieces = block.pieces;
+    if (pieces.empty() || pieces.back().capacity() - pieces.back().size() < kLineRoom) {
+        pieces.emplace_back().reserve(kPieceSize);
     }
+    return pieces.back();
 }
 
-std::string fill_template(std::string_view line_template, std::string_view marker,
-                          std::string_view value) {
-    size_t at = line_template.find(marker);
-    if (at == std::string_view::npos) return std::string(line_template);
-    return concat_text({line_template.substr(0, at), value,
-                        line_template.substr(at + marker.size())});
+size_t text_size(const TextBlock& block) {
+    size_t size = 0;
+    for (const std::string& piece : block.pieces) size += piece.size();
+    return size;
 }
 
-void replace_all(std::string& text, std::string_view pattern, std::string_view replacement) {
-    size_t at = pattern.empty() ? std::string::npos : text.find(pattern);
-    if (at == std::string::npos) return;
-    std::string out;
-    out.reserve(text.size() + replacement.size());
-    size_t from = 0;
-    while (at != std::string::npos) {
-        out.append(text, from, at - from);
-        out.append(replacement);
-        from = at + pattern.size();
-        at = text.find(pattern, from);
+void append_block(std::string& out, const TextBlock& block) {
+    for (const std::string& piece : block.pieces) out.append(piece);
+}
+
+void append_line(std::string& out, std::initializer_list<std::string_view> parts) {
+    for (std::string_view part : parts) out.append(part);
+    out.push_back('\n');
+}
+
+void append_line(TextBlock& block, std::initializer_list<std::string_view> parts) {
+    append_line(room(block), parts);
+}
+
+void append_filled_line(std::string& out, std::string_view line_template, std::string_view marker,
+                        std::initializer_list<std::string_view> parts) {
+    const size_t at = line_template.find(marker);
+    if (at == std::string_view::npos) return append_line(out, {line_template});
+    out.append(line_template.substr(0, at));
+    for (std::string_view part : parts) out.append(part);
+    append_line(out, {line_template.substr(at + marker.size())});
+}
+
+void replace_all(std::string& text, size_t from, std::string_view pattern,
+                 std::string_view replacement) {
+    if (pattern.empty()) return;
+    for (size_t at = text.find(pattern, from); at != std::string::npos;
+         at = text.find(pattern, at + replacement.size())) {
+        text.replace(at, pattern.size(), replacement);
     }
-    out.append(text, from);
-    text = std::move(out);
 }
 
 }  // namespace devctl

@@ -1,6 +1,7 @@
 #pragma once
-// Text building blocks of the rule-text writer. Each result is sized once,
-// so joining is linear in the output.
+// Text building blocks of the rule-text writer. Lines are appended straight
+// into the output blocks, each ended by a line feed, so that no line is ever
+// a string of its own.
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -23,15 +24,33 @@ std::string concat_text(std::initializer_list<std::string_view> parts);
 
 std::string join_texts(const std::vector<std::string>& texts, std::string_view separator);
 
-// Joins the non-empty texts with line feeds, appending to out.
-void append_nonempty_lines(std::string& out, const std::vector<std::string>& texts);
+// Text kept as pieces of about 1 MiB, each reserved once: appending never
+// moves what is already written, so memory is touched once, and only as far
+// as the text goes. The text is the pieces in order.
+struct TextBlock {
+    std::vector<std::string> pieces;
+};
 
-// The template with its one marker (for example "{n}") replaced by value.
-std::string fill_template(std::string_view line_template, std::string_view marker,
-                          std::string_view value);
+// The piece to append the next line to: the last one while it has room for a
+// long line, else a new one. A longer line only makes its piece grow.
+std::string& room(TextBlock& block);
 
-// Every non-overlapping occurrence of pattern, scanning left to right; text
-// is left untouched (and nothing allocated) when there is none.
-void replace_all(std::string& text, std::string_view pattern, std::string_view replacement);
+size_t text_size(const TextBlock& block);
+
+void append_block(std::string& out, const TextBlock& block);
+
+// The parts, then a line feed.
+void append_line(std::string& out, std::initializer_list<std::string_view> parts);
+void append_line(TextBlock& block, std::initializer_list<std::string_view> parts);
+
+// The template's line with its one marker (for example "{n}") replaced by the
+// parts, then a line feed.
+void append_filled_line(std::string& out, std::string_view line_template, std::string_view marker,
+                        std::initializer_list<std::string_view> parts);
+
+// Every non-overlapping occurrence of pattern in text from position from on,
+// scanning left to right; replacements are not scanned again.
+void replace_all(std::string& text, size_t from, std::string_view pattern,
+                 std::string_view replacement);
 
 }  // namespace devctl

@@ -18,7 +18,8 @@ struct FuncPlaceholder {
 // The module's own func variables, in list order.
 std::vector<FuncPlaceholder> collect_func_variables(const Module& module);
 
-// The rule's line; the caller skips rules without permissions.
-std::string rule_line(const PolicyRule& rule, const std::vector<FuncPlaceholder>& placeholders);
+// Appends the rule's line; the caller skips rules without permissions.
+void append_rule_line(std::string& out, const PolicyRule& rule,
+                      const std::vector<FuncPlaceholder>& placeholders);
 
 }  // namespace devctl

@@ -1,7 +1,9 @@
 #include "policy/variable_lines.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <ranges>
 #include <type_traits>
 #include <variant>
 
@@ -22,100 +24,81 @@ const StringList* text_list_items(const VariableTypes& value) {
     }
 }
 
-// "form name = " and the items, or "NULL" for none.
+// The line "form name = " and the items, or "NULL" for none.
 template <class Items, class AppendItem>
-std::string list_declaration(std::string_view form, std::string_view name, const Items& items,
-                             size_t item_size, AppendItem append_item) {
-    std::string out;
-    out.reserve(form.size() + name.size() + 8 + items.size() * (item_size + 2));
+void append_list_declaration(std::string& out, std::string_view form, std::string_view name,
+                             Items&& items, AppendItem append_item) {
     out.append(form).append(" ").append(name).append(" = ");
-    if (items.empty()) out.append("NULL");
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i != 0) out.append(", ");
-        append_item(out, items[i]);
+    bool empty = true;
+    for (const auto& item : items) {
+        if (!empty) out.append(", ");
+        append_item(out, item);
+        empty = false;
     }
-    return out;
+    if (empty) out.append("NULL");
+    out.push_back('\n');
 }
 
-std::string intlist_declaration(std::string_view name, const std::vector<int32_t>& items) {
-    return list_declaration("intlist", name, items, 11, [](std::string& out, int32_t item) {
-        char digits[12];
-        const auto end = std::to_chars(digits, digits + sizeof digits, item).ptr;
-        out.append(digits, end);
-    });
+void append_number(std::string& out, int32_t item) {
+    char digits[12];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, item).ptr);
 }
 
-std::string strlist_declaration(std::string_view name, const std::vector<std::string>& items) {
-    size_t text_size = 0;
-    for (const std::string& item : items) text_size += item.size();
-    const size_t average = items.empty() ? 0 : text_size / items.size() + 1;
-    return list_declaration("strlist", name, items, average + 2,
-                            [](std::string& out, const std::string& item) {
-                                out.append("\"").append(item).append("\"");
-                            });
+void append_quoted(std::string& out, std::string_view item) {
+    out.append("\"").append(item).append("\"");
 }
 
+// A device rule: "operation * * * item access if ($devctl)".
+struct RuleForm {
+    std::string_view operation;
+    std::string_view access;
+};
+
+constexpr RuleForm kAllowForm = {"allow", "{use, write}"};
+constexpr RuleForm kDisallowForm = {"disallow", "{use, write}"};
+constexpr RuleForm kReadonlyForm = {"disallow", "{write}"};
+
+// Chosen by the first of "_enable_", "_disable_", "_readonly_" found in the
+// name; none for other names.
+const RuleForm* rule_form_for(std::string_view variable_name) {
+    if (variable_name.find("_enable_") != std::string_view::npos) return &kAllowForm;
+    if (variable_name.find("_disable_") != std::string_view::npos) return &kDisallowForm;
+    if (variable_name.find("_readonly_") != std::string_view::npos) return &kReadonlyForm;
+    return nullptr;
+}
+
+void append_form_line(TextBlock& out, const RuleForm& form, std::string_view item) {
+    append_line(out, {form.operation, " * * * ", item, " ", form.access, " if ($devctl)"});
+}
+
+// One line per item.
 template <class Item>
-using RuleFn = std::string (*)(Item);
-
-// Rule forms: one line per device or interface item.
-template <class Item>
-std::string allow_rule(Item item) {
-    return concat_text({"allow * * * ", item_name(item), " {use, write} if ($devctl)"});
+void write_device_rules(TextBlock& rules, std::string_view variable_name,
+                        const std::vector<Item>& items) {
+    const RuleForm* form = rule_form_for(variable_name);
+    if (form == nullptr) {
+        // Without a form every item still has its line, an empty one, except
+        // that a single empty line is left out.
+        if (items.size() > 1) room(rules).append(items.size(), '\n');
+        return;
+    }
+    for (Item item : items) append_form_line(rules, *form, item_name(item));
 }
 
-template <class Item>
-std::string disallow_rule(Item item) {
-    return concat_text({"disallow * * * ", item_name(item), " {use, write} if ($devctl)"});
-}
-
-template <class Item>
-std::string readonly_rule(Item item) {
-    return concat_text({"disallow * * * ", item_name(item), " {write} if ($devctl)"});
-}
-
-template <class Item>
-std::string no_rule(Item) {
-    return {};
-}
-
-// Chosen by the first of "_enable_", "_disable_", "_readonly_" found in the name.
-template <class Item>
-RuleFn<Item> rule_fn_for(std::string_view variable_name) {
-    if (variable_name.find("_enable_") != std::string_view::npos) return allow_rule<Item>;
-    if (variable_name.find("_disable_") != std::string_view::npos) return disallow_rule<Item>;
-    if (variable_name.find("_readonly_") != std::string_view::npos) return readonly_rule<Item>;
-    return no_rule<Item>;
-}
-
-std::string usb_class_rule(UsbType item) {
-    return concat_text({"disallow * * * ", usb_type_name(item), " {use, write} if ($devctl)"});
-}
-
-template <class Item>
-std::string device_rule_entry(std::string_view variable_name, const std::vector<Item>& items) {
-    const RuleFn<Item> rule = rule_fn_for<Item>(variable_name);
-    std::vector<std::string> lines;
-    lines.reserve(items.size());
-    for (Item item : items) lines.push_back(rule(item));
-    return join_texts(lines, "\n");
-}
-
+// A disable list declares its classes without usb itself, which becomes one
+// rule for every USB device instead; other lists declare every class.
 void write_usb_variable(PolicyWriter& writer, std::string_view variable_name,
                         const std::vector<UsbType>& items) {
     const bool disables = variable_name.find("_disable_") != std::string_view::npos;
-    std::vector<std::string> names;
-    names.reserve(items.size());
-    std::string class_rule;
-    for (UsbType item : items) {
-        if (item == UsbType::Usb && disables) {
-            class_rule = usb_class_rule(item);
-        } else {
-            names.push_back(usb_type_name(item));
-        }
+    const auto declared = [&](UsbType item) { return !disables || item != UsbType::Usb; };
+    const auto append_name = [](std::string& out, UsbType item) {
+        append_quoted(out, usb_type_name(item));
+    };
+    append_list_declaration(room(writer.declarations), "strlist", variable_name,
+                            items | std::views::filter(declared), append_name);
+    if (disables && std::ranges::find(items, UsbType::Usb) != items.end()) {
+        append_form_line(writer.rules, kDisallowForm, usb_type_name(UsbType::Usb));
     }
-    writer.declarations.push_back(strlist_declaration(variable_name, names));
-    if (!class_rule.empty()) writer.rules.push_back(std::move(class_rule));
 }
 
 void write_device_class(PolicyWriter& writer, std::string_view variable_name,
@@ -126,7 +109,7 @@ void write_device_class(PolicyWriter& writer, std::string_view variable_name,
             if constexpr (std::is_same_v<Item, UsbType>) {
                 write_usb_variable(writer, variable_name, items);
             } else {
-                writer.rules.push_back(device_rule_entry(variable_name, items));
+                write_device_rules(writer.rules, variable_name, items);
             }
         },
         device_class.value);
@@ -137,10 +120,10 @@ void write_device_class(PolicyWriter& writer, std::string_view variable_name,
 void write_variable(PolicyWriter& writer, const Variable& variable) {
     const VariableTypes& value = variable.value;
     if (value.kind() == VariableKind::Uid) {
-        writer.declarations.push_back(intlist_declaration(
-            variable.name, std::get<kind_index<VariableKind::Uid>>(value.value)));
+        append_list_declaration(room(writer.declarations), "intlist", variable.name,
+                                std::get<kind_index<VariableKind::Uid>>(value.value), append_number);
     } else if (const StringList* texts = text_list_items(value)) {
-        writer.declarations.push_back(strlist_declaration(variable.name, *texts));
+        append_list_declaration(room(writer.declarations), "strlist", variable.name, *texts, append_quoted);
     } else if (value.kind() == VariableKind::DeviceClass && writer.name != kDefenderScene) {
         write_device_class(writer, variable.name,
                            std::get<kind_index<VariableKind::DeviceClass>>(value.value));

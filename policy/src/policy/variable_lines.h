@@ -10,7 +10,7 @@
 
 namespace devctl {
 
-// Appends at most one declaration entry and at most one rule entry.
+// Appends the declaration line or the device rule lines of one variable, if any.
 void write_variable(PolicyWriter& writer, const Variable& variable);
 
 // The JSON name of an item, for either device-class kind.

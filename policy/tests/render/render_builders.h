@@ -1,5 +1,7 @@
 #pragma once
 // Short constructors for the policy values the rendering tests walk.
+#include <gtest/gtest.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,14 +68,22 @@ inline Policy nested_policy(std::string scene, std::string outer_key, Module out
     return p;
 }
 
-// The rules part one module's section appends, without the walk around it.
-inline std::vector<std::string> section_rules(const std::string& scene, const Module& m,
-                                              const std::string& key = "m") {
+inline std::string block_text(const TextBlock& block) {
+    std::string text;
+    append_block(text, block);
+    return text;
+}
+
+// The rules one module's section appends, without the walk around it.
+inline std::string section_rules(const std::string& scene, const Module& m,
+                                 const std::string& key = "m") {
     PolicyWriter writer = make_policy_writer(scene);
     writer.path.push_back(key);
-    writer.rules_started = true;
     write_module_section(m, writer);
-    return writer.rules;
+    const std::string rules = block_text(writer.rules);
+    const std::string_view opening = "#@RULES\n";
+    EXPECT_TRUE(rules.starts_with(opening));
+    return rules.substr(opening.size());
 }
 
 }  // namespace devctl::render_test
