@@ -1,5 +1,7 @@
 #include "policy/merge_list.h"
 
+#include <utility>
+
 #include "model/order.h"
 
 namespace devctl {
@@ -24,8 +26,8 @@ bool MergeOrder<PolicyRule>::same(const PolicyRule& a, const PolicyRule& b) {
     return policy_rule_eq(a, b);
 }
 
-void merge_rules(std::vector<PolicyRule>& base, const std::vector<PolicyRule>& add) {
-    merge_list(base, add);
+void merge_rules(std::vector<PolicyRule>& base, std::vector<PolicyRule>&& add) {
+    merge_list(base, std::move(add));
 }
 
 }  // namespace devctl

@@ -12,8 +12,8 @@ namespace {
 using test::rule;
 
 template <class T>
-std::vector<T> merged(std::vector<T> base, const std::vector<T>& add) {
-    merge_list(base, add);
+std::vector<T> merged(std::vector<T> base, std::vector<T> add) {
+    merge_list(base, std::move(add));
     return base;
 }
 
@@ -118,7 +118,7 @@ TEST(MergeListTest, ManyDuplicatesCollapse) {
         base.push_back(i % 100);
         add.push_back(99 - i % 100);
     }
-    merge_list(base, add);
+    merge_list(base, std::move(add));
     ASSERT_EQ(base.size(), 100u);
     for (int i = 0; i < 100; ++i) EXPECT_EQ(base[i], i);
 }
