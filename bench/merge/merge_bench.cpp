@@ -11,6 +11,7 @@
 #include "merge_bench_documents.h"
 #include "model/policy_json.h"
 #include "policy/merge.h"
+#include "policy/merge_list.h"
 
 namespace devctl::bench {
 namespace {
@@ -116,12 +117,47 @@ const Policy& scene_policy() {
 
 void BM_MergeSceneIntoItself(benchmark::State& state) { time_merge(state, scene_policy(), scene_policy()); }
 
+const Policy& long_list_policy() {
+    static const Policy p = make_merge_documents().base;
+    return p;
+}
+
+void collect_rules(const ModuleMap& modules, std::vector<std::vector<PolicyRule>>& out) {
+    for (const ModuleEntry& entry : modules) {
+        out.push_back(entry.module.rules);
+        collect_rules(entry.module.modules, out);
+    }
+}
+
+// The rule lists alone, each merged with itself: the scene document's many
+// short lists, or the four lists of 6000 rules of the 20 MB base.
+void BM_MergeRules(benchmark::State& state, const Policy& (*source)()) {
+    std::vector<std::vector<PolicyRule>> lists;
+    collect_rules(source().modules, lists);
+    size_t rules = 0;
+    for (const auto& list : lists) rules += list.size();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<std::vector<PolicyRule>> base = lists, add = lists;
+        state.ResumeTiming();
+        for (size_t i = 0; i < base.size(); ++i) merge_rules(base[i], std::move(add[i]));
+        benchmark::DoNotOptimize(base);
+        state.PauseTiming();
+        { auto release = std::move(base), release_add = std::move(add); }
+        state.ResumeTiming();
+    }
+    state.counters["lists"] = static_cast<double>(lists.size());
+    state.counters["rules"] = static_cast<double>(rules);
+}
+
 BENCHMARK(BM_ReadBoth)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MergeInMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MergeScaling)->Arg(12)->Arg(25)->Arg(50)->Arg(100)->Complexity(benchmark::oNLogN)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SerializeMerged)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MergeFiles)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MergeSceneIntoItself)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MergeRules, scene, scene_policy)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MergeRules, long_lists, long_list_policy)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace devctl::bench

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 #include <numeric>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -34,6 +35,7 @@ struct MergeOrder<Netcard> {
     static bool same(const Netcard& a, const Netcard& b);
 };
 
+// Field by field; used for short rule lists (see merge_rules).
 template <>
 struct MergeOrder<PolicyRule> {
     static bool less(const PolicyRule& a, const PolicyRule& b);
@@ -69,6 +71,17 @@ void merge_list(std::vector<T>& base, std::vector<T>&& add) {
     base = std::move(merged);
 }
 
+// Rules are merged like any list, in the rule order. Longer lists are sorted
+// by one byte key per rule, built once, instead of field by field compares.
 void merge_rules(std::vector<PolicyRule>& base, std::vector<PolicyRule>&& add);
+
+// Appends the rule's sort key to out. Keys compared as unsigned bytes (the
+// shorter first when one is a prefix) order rules exactly like the rule
+// order, and two keys are equal exactly when the rules are. The fields come
+// in declaration order; an absent name is 00 and a present one 01 before its
+// text; each text ends in 00 00 with a NUL byte in it written as 00 01, so the
+// end of a text sorts below any further content; each permission is 01
+// before its text and the list ends in 00, so a shorter prefix list sorts first.
+void append_rule_key(std::string& out, const PolicyRule& rule);
 
 }  // namespace devctl
