@@ -5,7 +5,6 @@
 #include "fs/directory_lock.h"
 #include "fs/file_io.h"
 #include "model/policy_json.h"
-#include "policy/merge_policy.h"
 
 namespace devctl {
 
@@ -36,9 +35,9 @@ Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, 
         addons.push_back(std::move(*addon));
     }
 
-    for (const Policy& addon : addons) {
+    for (Policy& addon : addons) {
         MergePath path;
-        merge_policy(*base, addon, path);
+        merge_policy(*base, std::move(addon), path);
     }
     addons.clear();
 
