@@ -1,5 +1,6 @@
 #pragma once
 // In-memory form of a scene policy document.
+#include <compare>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,18 +11,25 @@
 
 namespace devctl {
 
-// One USB device entry, fields in declaration (and comparison) order.
+// The records below order field by field in declaration order, so keep
+// that order: an absent text sorts before any present one, texts compare as
+// unsigned bytes with a proper prefix first, enumerations by number, lists
+// element by element.
+
+// One USB device entry.
 struct Pvid {
     int32_t usb_type = 0;
     uint32_t pid = 0;
     uint32_t vid = 0;
     std::optional<std::string> serial;
     std::optional<std::string> name;
+    auto operator<=>(const Pvid&) const = default;
 };
 
 struct Netcard {
     std::string name;
     NetcardType netcard_type = NetcardType::WirelessCard;
+    auto operator<=>(const Netcard&) const = default;
 };
 
 enum class DeviceClassKind : uint8_t { Interface = 0, Device = 1, Usb = 2 };
@@ -78,6 +86,7 @@ struct PolicyRule {
     std::vector<std::string> permission;
     std::string func;
     std::string eval_func;
+    auto operator<=>(const PolicyRule&) const = default;
 };
 
 struct ModuleEntry;
