@@ -1,6 +1,7 @@
 #pragma once
 // In-memory form of a scene policy document.
 #include <compare>
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -49,7 +50,8 @@ enum class VariableKind : uint8_t {
 using StringList = std::vector<std::string>;
 
 // The variant index is the VariableKind; several alternatives share a payload
-// type, so construct with std::in_place_index and read with std::get<index>.
+// type, so construct with std::in_place_index and read with std::get<index>,
+// the index being kind_index<K>.
 struct VariableTypes {
     using Value = std::variant<std::vector<int32_t>,  // Uid
                                StringList,            // Username
@@ -68,7 +70,9 @@ struct VariableTypes {
     VariableKind kind() const { return static_cast<VariableKind>(value.index()); }
 };
 
-template <VariableKind K>
+// The variant index of a VariableKind or DeviceClassKind.
+template <auto K>
+    requires std::same_as<decltype(K), VariableKind> || std::same_as<decltype(K), DeviceClassKind>
 constexpr size_t kind_index = static_cast<size_t>(K);
 
 struct Variable {
