@@ -51,13 +51,6 @@ bool as_optional_string(const Node& v, std::optional<std::string>& out) {
     return true;
 }
 
-template <size_t N>
-int name_index(std::string_view text, const std::array<std::string_view, N>& names) {
-    for (size_t i = 0; i < N; ++i)
-        if (names[i] == text) return static_cast<int>(i);
-    return -1;
-}
-
 // The members of an object with the given names, or the values of an array
 // of exactly N elements in that order. Absent members stay null; a name
 // given twice does not fit. Other members are ignored.
@@ -76,7 +69,7 @@ bool record_members(const ValueTree& tree, const Node& v,
     }
     if (v.kind != Node::Kind::Object) return false;
     return tree.each_child(v, [&](const Node& member) {
-        int index = name_index(member.key, names);
+        int index = find_name(member.key, names);
         if (index < 0) return true;
         const Node*& slot = slots[static_cast<size_t>(index)];
         if (slot) return false;
@@ -97,7 +90,7 @@ bool split_tagged(const ValueTree& tree, const Node& v, const std::array<std::st
     const Node& tag = *slots[0];
     payload = slots[1];
     if (tag.kind == Node::Kind::String) {
-        int found = name_index(tag.text, names);
+        int found = find_name(tag.text, names);
         index = static_cast<size_t>(found);
         return found >= 0;
     }
