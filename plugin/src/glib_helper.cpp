@@ -155,12 +155,7 @@ const char** DictView::getStringArray(const char* key, std::size_t* n) const
         return nullptr;
     }
     // The texts point into the value, which the dictionary keeps alive.
-    gsize length = 0;
-    const char** texts = g_variant_get_strv(value, &length);
-    if (n != nullptr) {
-        *n = length;
-    }
-    return texts;
+    return g_variant_get_strv(value, n);
 }
 
 GVariant** DictView::getDictArray(const char* key, std::size_t* n) const

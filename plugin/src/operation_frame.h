@@ -153,13 +153,6 @@ struct PositionalParams {
 
     static Step<Values> read(GVariant* params)
     {
-        return read_keys(params, std::index_sequence_for<Args...>{});
-    }
-
-private:
-    template <std::size_t... I>
-    static Step<Values> read_keys(GVariant* params, std::index_sequence<I...>)
-    {
         static_assert(sizeof...(Args) <= std::size(kParamKeys));
         Values values{};
         if constexpr (sizeof...(Args) > 0) {
@@ -167,14 +160,12 @@ private:
             if (!view) {
                 return view.error();
             }
-            const char* missing = nullptr;
             // Left to right, stopping at the first missing key.
-            ((missing == nullptr && !read_param<Args>(*view, kParamKeys[I], std::get<I>(values))
-                  ? void(missing = kParamKeys[I])
-                  : void()),
-             ...);
-            if (missing != nullptr) {
-                return missing_key(missing);
+            std::size_t tried = 0;
+            const bool complete = std::apply(
+                [&](auto&... value) { return (read_param<Args>(*view, kParamKeys[tried++], value) && ...); }, values);
+            if (!complete) {
+                return missing_key(kParamKeys[tried - 1]);
             }
         } else {
             (void)params;
