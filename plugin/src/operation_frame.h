@@ -38,7 +38,6 @@ public:
 
     explicit operator bool() const { return value_.has_value(); }
     T& operator*() { return *value_; }
-    T* operator->() { return &*value_; }
     const Failure& error() const { return failure_; }
 
 private:

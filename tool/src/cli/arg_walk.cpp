@@ -188,8 +188,9 @@ private:
         if (cmd.subcommand_required) return CliExit{2, help_page(path_)};
         if (cmd.one_flag_required) {
             std::vector<const ArgDecl*> flags;
+            // Help ends the walk before it is counted as used.
             for (const ArgDecl* arg : used_) {
-                if (!arg->positional() && arg != &help_arg()) flags.push_back(arg);
+                if (!arg->positional()) flags.push_back(arg);
             }
             if (flags.size() >= 2) {
                 std::vector<const ArgDecl*> others(flags.begin() + 1, flags.end());

@@ -125,8 +125,7 @@ std::string commands_section(const CommandDecl& command) {
     for (const CommandDecl& sub : command.subcommands) {
         std::string name(sub.name);
         if (sub.short_flag != 0) name += std::string(", -") + sub.short_flag;
-        size_t width = display_width(name);
-        rows.push_back({name, width, std::string(sub.about)});
+        rows.push_back({name, display_width(name), std::string(sub.about)});
     }
     return "Commands:\n" + render_rows(rows, 0);
 }
