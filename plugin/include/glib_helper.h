@@ -6,12 +6,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "plugin_export.h"
 
 namespace GLibHelper {
+
+// Drops one reference with the release function of its GLib type.
+template <auto Release>
+struct Releaser {
+    template <class T>
+    void operator()(T* object) const { Release(object); }
+};
 
 // Builds one "a{sv}" value entry by entry; each value is boxed once in the
 // entry's variant. Entries keep their order and duplicates are kept.
@@ -43,7 +51,7 @@ public:
     GVariant* build();
 
 private:
-    GVariantBuilder* builder_;
+    std::unique_ptr<GVariantBuilder, Releaser<g_variant_builder_unref>> builder_;
 };
 
 // Reads typed values out of one dictionary. A missing key and a value of
@@ -82,7 +90,7 @@ public:
     GVariant** getDictArray(const char* key, std::size_t* n) const;
 
 private:
-    GVariantDict* dict_;
+    std::unique_ptr<GVariantDict, Releaser<g_variant_dict_unref>> dict_;
 };
 
 }  // namespace GLibHelper

@@ -24,31 +24,6 @@ struct Entries {
     int count;
 };
 
-bool read_field(const GLibHelper::DictView& entry, const RecordField& field, char* record)
-{
-    switch (field.type) {
-    case FieldType::Int32:
-        if (std::optional<std::int32_t> value = entry.getInt32(field.key)) {
-            std::memcpy(record + field.offset, &*value, sizeof *value);
-            return true;
-        }
-        return false;
-    case FieldType::Uint32:
-        if (std::optional<std::uint32_t> value = entry.getUint32(field.key)) {
-            std::memcpy(record + field.offset, &*value, sizeof *value);
-            return true;
-        }
-        return false;
-    case FieldType::Text:
-        if (std::optional<std::string> text = entry.getString(field.key)) {
-            copy_text(record + field.offset, field.size, *text);
-            return true;
-        }
-        return false;
-    }
-    return false;
-}
-
 // The name of the first key of `fields` that the entry lacks, or null.
 const char* fill_record(GVariant* entry, std::span<const RecordField> fields, char* record)
 {
@@ -61,21 +36,16 @@ const char* fill_record(GVariant* entry, std::span<const RecordField> fields, ch
     return nullptr;
 }
 
-// "param1" as an "aa{sv}" list, or null. Read through a dictionary as
-// DictView reads every key, so that of a repeated key the last one counts.
-GVariant* lookup_entry_list(GVariant* params)
-{
-    g_autoptr(GVariantDict) dict = g_variant_dict_new(params);
-    return g_variant_dict_lookup_value(dict, "param1", G_VARIANT_TYPE("aa{sv}"));
-}
-
 template <class Record>
 Step<Entries<Record>> read_entries(GVariant* params)
 {
     if (Step<GLibHelper::DictView> view = open_params(params); !view) {
         return view.error();
     }
-    g_autoptr(GVariant) list = lookup_entry_list(params);
+    // Read through a dictionary as DictView reads every key, so that of a
+    // repeated "param1" the last one counts.
+    g_autoptr(GVariantDict) dict = g_variant_dict_new(params);
+    g_autoptr(GVariant) list = g_variant_dict_lookup_value(dict, "param1", G_VARIANT_TYPE("aa{sv}"));
     GVariantIter iter;
     const gsize n = list == nullptr ? 0 : g_variant_iter_init(&iter, list);
     if (n == 0) {

@@ -1,66 +1,49 @@
 #include "glib_helper.h"
 
-#include <utility>
-
 namespace GLibHelper {
 
 DictBuilder::DictBuilder() : builder_(g_variant_builder_new(G_VARIANT_TYPE_VARDICT)) {}
 
-DictBuilder::DictBuilder(DictBuilder&& other) noexcept
-    : builder_(std::exchange(other.builder_, nullptr))
-{
-}
-
-DictBuilder& DictBuilder::operator=(DictBuilder&& other) noexcept
-{
-    if (this != &other) {
-        g_clear_pointer(&builder_, g_variant_builder_unref);
-        builder_ = std::exchange(other.builder_, nullptr);
-    }
-    return *this;
-}
-
+DictBuilder::DictBuilder(DictBuilder&&) noexcept = default;
+DictBuilder& DictBuilder::operator=(DictBuilder&&) noexcept = default;
 // The last reference clears the builder, discarding entries never built.
-DictBuilder::~DictBuilder()
-{
-    g_clear_pointer(&builder_, g_variant_builder_unref);
-}
+DictBuilder::~DictBuilder() = default;
 
 DictBuilder& DictBuilder::addInt32(const char* key, int value)
 {
-    g_variant_builder_add(builder_, "{sv}", key, g_variant_new("i", value));
+    g_variant_builder_add(builder_.get(), "{sv}", key, g_variant_new("i", value));
     return *this;
 }
 
 DictBuilder& DictBuilder::addInt64(const char* key, long value)
 {
-    g_variant_builder_add(builder_, "{sv}", key, g_variant_new("x", static_cast<gint64>(value)));
+    g_variant_builder_add(builder_.get(), "{sv}", key, g_variant_new("x", static_cast<gint64>(value)));
     return *this;
 }
 
 DictBuilder& DictBuilder::addUint32(const char* key, unsigned int value)
 {
-    g_variant_builder_add(builder_, "{sv}", key, g_variant_new("u", value));
+    g_variant_builder_add(builder_.get(), "{sv}", key, g_variant_new("u", value));
     return *this;
 }
 
 DictBuilder& DictBuilder::addUint64(const char* key, unsigned long value)
 {
-    g_variant_builder_add(builder_, "{sv}", key, g_variant_new("t", static_cast<guint64>(value)));
+    g_variant_builder_add(builder_.get(), "{sv}", key, g_variant_new("t", static_cast<guint64>(value)));
     return *this;
 }
 
 DictBuilder& DictBuilder::addString(const char* key, const char* text)
 {
     if (text != nullptr) {
-        g_variant_builder_add(builder_, "{sv}", key, g_variant_new("s", text));
+        g_variant_builder_add(builder_.get(), "{sv}", key, g_variant_new("s", text));
     }
     return *this;
 }
 
 DictBuilder& DictBuilder::addBool(const char* key, bool value)
 {
-    g_variant_builder_add(builder_, "{sv}", key, g_variant_new("b", static_cast<gboolean>(value)));
+    g_variant_builder_add(builder_.get(), "{sv}", key, g_variant_new("b", static_cast<gboolean>(value)));
     return *this;
 }
 
@@ -68,7 +51,7 @@ DictBuilder& DictBuilder::addVariant(const char* key, GVariant* value)
 {
     // "v" sinks a floating reference and takes a new one otherwise.
     if (value != nullptr) {
-        g_variant_builder_add(builder_, "{sv}", key, value);
+        g_variant_builder_add(builder_.get(), "{sv}", key, value);
     }
     return *this;
 }
@@ -76,15 +59,15 @@ DictBuilder& DictBuilder::addVariant(const char* key, GVariant* value)
 DictBuilder& DictBuilder::addStringArray(const char* key, const char* const* texts, gssize n)
 {
     if (key != nullptr) {
-        g_variant_builder_add(builder_, "{sv}", key, g_variant_new_strv(texts, n));
+        g_variant_builder_add(builder_.get(), "{sv}", key, g_variant_new_strv(texts, n));
     }
     return *this;
 }
 
 GVariant* DictBuilder::build()
 {
-    GVariant* dict = g_variant_builder_end(builder_);
-    g_clear_pointer(&builder_, g_variant_builder_unref);
+    GVariant* dict = g_variant_builder_end(builder_.get());
+    builder_.reset();
     return dict;
 }
 
@@ -107,67 +90,47 @@ std::optional<T> lookup_basic(GVariantDict* dict, const char* key, const char* t
 
 DictView::DictView(GVariantDict* dict) : dict_(dict) {}
 
-DictView::DictView(DictView&& other) noexcept : dict_(std::exchange(other.dict_, nullptr)) {}
-
-DictView& DictView::operator=(DictView&& other) noexcept
-{
-    if (this != &other) {
-        g_clear_pointer(&dict_, g_variant_dict_unref);
-        dict_ = std::exchange(other.dict_, nullptr);
-    }
-    return *this;
-}
-
-DictView::~DictView()
-{
-    g_clear_pointer(&dict_, g_variant_dict_unref);
-}
+DictView::DictView(DictView&&) noexcept = default;
+DictView& DictView::operator=(DictView&&) noexcept = default;
+DictView::~DictView() = default;
 
 std::optional<DictView> DictView::init(GVariant* value)
 {
     if (value == nullptr || !g_variant_is_of_type(value, G_VARIANT_TYPE_VARDICT)) {
         return std::nullopt;
     }
-    GVariantDict* dict = g_variant_dict_new(value);
-    if (dict == nullptr) {
-        return std::nullopt;
-    }
-    return std::optional<DictView>(std::in_place, dict);
+    return std::optional<DictView>(std::in_place, g_variant_dict_new(value));
 }
 
 std::optional<std::int32_t> DictView::getInt32(const char* key) const
 {
-    return lookup_basic<std::int32_t, gint32>(dict_, key, "i");
+    return lookup_basic<std::int32_t, gint32>(dict_.get(), key, "i");
 }
 
 std::optional<std::int64_t> DictView::getInt64(const char* key) const
 {
-    return lookup_basic<std::int64_t, gint64>(dict_, key, "x");
+    return lookup_basic<std::int64_t, gint64>(dict_.get(), key, "x");
 }
 
 std::optional<std::uint32_t> DictView::getUint32(const char* key) const
 {
-    return lookup_basic<std::uint32_t, guint32>(dict_, key, "u");
+    return lookup_basic<std::uint32_t, guint32>(dict_.get(), key, "u");
 }
 
 std::optional<std::uint64_t> DictView::getUint64(const char* key) const
 {
-    return lookup_basic<std::uint64_t, guint64>(dict_, key, "t");
+    return lookup_basic<std::uint64_t, guint64>(dict_.get(), key, "t");
 }
 
 std::optional<bool> DictView::getBool(const char* key) const
 {
     // gboolean is an int on the wire side of g_variant_get.
-    const auto flag = lookup_basic<gboolean>(dict_, key, "b");
-    if (!flag) {
-        return std::nullopt;
-    }
-    return *flag != FALSE;
+    return lookup_basic<bool, gboolean>(dict_.get(), key, "b");
 }
 
 std::optional<std::string> DictView::getString(const char* key) const
 {
-    g_autoptr(GVariant) value = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE_STRING);
+    g_autoptr(GVariant) value = g_variant_dict_lookup_value(dict_.get(), key, G_VARIANT_TYPE_STRING);
     if (value == nullptr) {
         return std::nullopt;
     }
@@ -181,28 +144,23 @@ std::optional<std::string> DictView::getString(const char* key) const
 
 GVariant* DictView::getVariant(const char* key) const
 {
-    g_autoptr(GVariant) boxed = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE_VARIANT);
+    g_autoptr(GVariant) boxed = g_variant_dict_lookup_value(dict_.get(), key, G_VARIANT_TYPE_VARIANT);
     return boxed == nullptr ? nullptr : g_variant_get_variant(boxed);
 }
 
 const char** DictView::getStringArray(const char* key, std::size_t* n) const
 {
-    g_autoptr(GVariant) value = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE_STRING_ARRAY);
+    g_autoptr(GVariant) value = g_variant_dict_lookup_value(dict_.get(), key, G_VARIANT_TYPE_STRING_ARRAY);
     if (value == nullptr) {
         return nullptr;
     }
     // The texts point into the value, which the dictionary keeps alive.
-    gsize length = 0;
-    const char** texts = g_variant_get_strv(value, &length);
-    if (n != nullptr) {
-        *n = length;
-    }
-    return texts;
+    return g_variant_get_strv(value, n);
 }
 
 GVariant** DictView::getDictArray(const char* key, std::size_t* n) const
 {
-    g_autoptr(GVariant) value = g_variant_dict_lookup_value(dict_, key, G_VARIANT_TYPE("aa{sv}"));
+    g_autoptr(GVariant) value = g_variant_dict_lookup_value(dict_.get(), key, G_VARIANT_TYPE("aa{sv}"));
     if (value == nullptr) {
         return nullptr;
     }

@@ -92,7 +92,7 @@ GVariant* list_query(Backend backend, SceneKeys keys, const char* empty_message,
     return run_operation(params, addon_info, keys, Params::read,
                          [&](const typename Params::Values& values, const AddonInfo& info) {
                              int count = 0;
-                             Record* list = call_backend<Args...>(backend, values, &count, info);
+                             Record* list = call_backend(backend, values, &count, info);
                              return list_reply(list, count, empty_message);
                          });
 }

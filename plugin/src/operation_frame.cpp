@@ -29,7 +29,21 @@ int clamp_failure(int result)
     return result >= kLowestTableCode ? result : kUnknownCode;
 }
 
-std::string text_of(int code) { return PluginError(code).message(); }
+// Bounded copy into a text field of `size` bytes: at most size - 1 bytes and a
+// NUL, a longer text cut without an error.
+void copy_text(char* field, std::size_t size, const std::string& text)
+{
+    (void)strncpy_s(field, size, text.c_str(), size - 1);
+}
+
+template <class Number>
+bool put_number(const std::optional<Number>& value, char* at)
+{
+    if (value) {
+        std::memcpy(at, &*value, sizeof *value);
+    }
+    return value.has_value();
+}
 
 }  // namespace
 
@@ -50,11 +64,6 @@ Step<GLibHelper::DictView> open_params(GVariant* params)
         return Failure{kInvalidParameter, "invalid parameter"};
     }
     return std::move(*view);
-}
-
-void copy_text(char* field, std::size_t size, const std::string& text)
-{
-    (void)strncpy_s(field, size, text.c_str(), size - 1);
 }
 
 Step<AddonInfo> read_scene_information(GVariant* addon_info, SceneKeys keys)
@@ -95,42 +104,36 @@ GVariant* reply_by_rule(ReplyRule rule, int result)
         if (result >= 0) {
             return encode_plugin_response(0, "success", result);
         }
-        return encode_plugin_response_for_code(result, text_of(result).c_str());
+        [[fallthrough]];
     case ReplyRule::Setting:
-        return encode_plugin_response_for_code(result, text_of(result).c_str());
+        return encode_plugin_response_for_code(result, plugin_error_message(result));
     case ReplyRule::Verdict: {
         const int code = clamp_failure(result);
-        return encode_plugin_response(code, text_of(code).c_str(), result);
+        return encode_plugin_response(code, plugin_error_message(code), result);
     }
     case ReplyRule::CodeOnly:
         break;
     }
     const int code = clamp_failure(result);
-    return encode_plugin_response_for_code(code, text_of(code).c_str());
+    return encode_plugin_response_for_code(code, plugin_error_message(code));
 }
 
-bool ParamKind<int>::read(const GLibHelper::DictView& view, const char* key, Stored& out)
+bool read_field(const GLibHelper::DictView& entry, const RecordField& field, char* record)
 {
-    std::optional<std::int32_t> value = view.getInt32(key);
-    out = value.value_or(0);
-    return value.has_value();
-}
-
-bool ParamKind<unsigned>::read(const GLibHelper::DictView& view, const char* key, Stored& out)
-{
-    std::optional<std::uint32_t> value = view.getUint32(key);
-    out = value.value_or(0);
-    return value.has_value();
-}
-
-bool ParamKind<const char*>::read(const GLibHelper::DictView& view, const char* key, Stored& out)
-{
-    std::optional<std::string> text = view.getString(key);
-    if (!text) {
-        return false;
+    char* at = record + field.offset;
+    switch (field.type) {
+    case FieldType::Int32:
+        return put_number(entry.getInt32(field.key), at);
+    case FieldType::Uint32:
+        return put_number(entry.getUint32(field.key), at);
+    case FieldType::Text:
+        break;
     }
-    copy_text(out.bytes, sizeof out.bytes, *text);
-    return true;
+    std::optional<std::string> text = entry.getString(field.key);
+    if (text) {
+        copy_text(at, field.size, *text);
+    }
+    return text.has_value();
 }
 
 }  // namespace devctl_ops

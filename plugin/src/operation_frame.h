@@ -14,6 +14,7 @@
 
 #include "devctl_records.h"
 #include "glib_helper.h"
+#include "record_fields.h"
 
 namespace devctl_ops {
 
@@ -37,7 +38,6 @@ public:
 
     explicit operator bool() const { return value_.has_value(); }
     T& operator*() { return *value_; }
-    T* operator->() { return &*value_; }
     const Failure& error() const { return failure_; }
 
 private:
@@ -52,10 +52,6 @@ Failure missing_key(const char* key);
 
 // Opens params as a dictionary; -1 "invalid parameter" when it is none.
 Step<GLibHelper::DictView> open_params(GVariant* params);
-
-// Bounded copy into a text field of `size` bytes: at most size - 1 bytes and a
-// NUL, a longer text cut without an error.
-void copy_text(char* field, std::size_t size, const std::string& text);
 
 // Which keys of the scene information an operation reads.
 struct SceneKeys {
@@ -103,36 +99,48 @@ GVariant* run_operation(GVariant* params, GVariant* addon_info, SceneKeys keys, 
     return std::forward<Call>(call)(*read, *info);
 }
 
+// Reads the field's key of one entry into its place in record; false when
+// the key is missing or holds another type. A text longer than its field is
+// cut to size - 1 bytes and a NUL without an error.
+bool read_field(const GLibHelper::DictView& entry, const RecordField& field, char* record);
+
 // A text parameter as the back end receives it: zero-filled, at most 255
 // bytes and a NUL.
 struct TextParam {
     char bytes[256];
+
+    operator const char*() const { return bytes; }
 };
 
-// How a back-end argument type is read from params and passed on.
+// How a back-end argument type is held once read from params, and the field
+// type it is read as.
 template <class Arg>
 struct ParamKind;
 
 template <>
 struct ParamKind<int> {
     using Stored = int;
-    static bool read(const GLibHelper::DictView& view, const char* key, Stored& out);
-    static int pass(const Stored& value) { return value; }
+    static constexpr FieldType type = FieldType::Int32;
 };
 
 template <>
 struct ParamKind<unsigned> {
     using Stored = unsigned;
-    static bool read(const GLibHelper::DictView& view, const char* key, Stored& out);
-    static unsigned pass(const Stored& value) { return value; }
+    static constexpr FieldType type = FieldType::Uint32;
 };
 
 template <>
 struct ParamKind<const char*> {
     using Stored = TextParam;
-    static bool read(const GLibHelper::DictView& view, const char* key, Stored& out);
-    static const char* pass(const Stored& value) { return value.bytes; }
+    static constexpr FieldType type = FieldType::Text;
 };
+
+// One parameter, read as a field that spans the whole stored value.
+template <class Arg>
+bool read_param(const GLibHelper::DictView& view, const char* key, typename ParamKind<Arg>::Stored& out)
+{
+    return read_field(view, {key, ParamKind<Arg>::type, 0, sizeof out}, reinterpret_cast<char*>(&out));
+}
 
 inline constexpr const char* kParamKeys[] = {"param1", "param2", "param3", "param4"};
 
@@ -144,13 +152,6 @@ struct PositionalParams {
 
     static Step<Values> read(GVariant* params)
     {
-        return read_keys(params, std::index_sequence_for<Args...>{});
-    }
-
-private:
-    template <std::size_t... I>
-    static Step<Values> read_keys(GVariant* params, std::index_sequence<I...>)
-    {
         static_assert(sizeof...(Args) <= std::size(kParamKeys));
         Values values{};
         if constexpr (sizeof...(Args) > 0) {
@@ -158,14 +159,12 @@ private:
             if (!view) {
                 return view.error();
             }
-            const char* missing = nullptr;
             // Left to right, stopping at the first missing key.
-            ((missing == nullptr && !ParamKind<Args>::read(*view, kParamKeys[I], std::get<I>(values))
-                  ? void(missing = kParamKeys[I])
-                  : void()),
-             ...);
-            if (missing != nullptr) {
-                return missing_key(missing);
+            std::size_t tried = 0;
+            const bool complete = std::apply(
+                [&](auto&... value) { return (read_param<Args>(*view, kParamKeys[tried++], value) && ...); }, values);
+            if (!complete) {
+                return missing_key(kParamKeys[tried - 1]);
             }
         } else {
             (void)params;
@@ -174,13 +173,12 @@ private:
     }
 };
 
-// Calls backend with the values that PositionalParams<Args...> read, each
-// passed as its kind passes it, then the trailing arguments.
-template <class... Args, class Backend, class... Trailing>
-auto call_backend(Backend backend, const typename PositionalParams<Args...>::Values& values, Trailing&&... trailing)
+// Calls backend with the values that PositionalParams read, texts passed as
+// their bytes, then the trailing arguments.
+template <class Backend, class Values, class... Trailing>
+auto call_backend(Backend backend, const Values& values, Trailing&&... trailing)
 {
-    return std::apply(
-        [&](const auto&... value) { return backend(ParamKind<Args>::pass(value)..., trailing...); }, values);
+    return std::apply([&](const auto&... value) { return backend(value..., trailing...); }, values);
 }
 
 }  // namespace devctl_ops

@@ -1,12 +1,11 @@
 #include "plugin_error.h"
 
 #include <array>
-#include <string_view>
 
 namespace {
 
 // Indexed by -code.
-constexpr std::array<std::string_view, 18> kMessages = {
+constexpr std::array<const char*, 18> kMessages = {
     "success",
     "invalid parameter",
     "policy already exists",
@@ -27,15 +26,13 @@ constexpr std::array<std::string_view, 18> kMessages = {
     "merge policy failed",
 };
 
-constexpr std::string_view kUnknown = "unknow error";
-
 }  // namespace
 
-std::string PluginError::message() const
+const char* plugin_error_message(int code)
 {
     constexpr int lowest = -static_cast<int>(kMessages.size() - 1);
-    if (code_ < lowest || code_ > 0) {
-        return std::string(kUnknown);
+    if (code < lowest || code > 0) {
+        return "unknow error";
     }
-    return std::string(kMessages[static_cast<std::size_t>(-code_)]);
+    return kMessages[static_cast<std::size_t>(-code)];
 }

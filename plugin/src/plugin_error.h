@@ -2,14 +2,5 @@
 // other code "unknow error".
 #pragma once
 
-#include <string>
-
-class PluginError {
-public:
-    explicit PluginError(int code) noexcept : code_(code) {}
-
-    std::string message() const;
-
-private:
-    int code_;
-};
+// The message of a result code.
+const char* plugin_error_message(int code);

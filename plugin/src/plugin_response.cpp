@@ -9,14 +9,12 @@
 
 namespace {
 
-// Every reply: "code", then "message" when given, then whatever add_data adds.
-template <typename AddData>
-GVariant* encode_reply(int code, const char* message, AddData add_data)
+// Every reply: "code", then "message" when given; "data" is added after.
+GLibHelper::DictBuilder reply_of(int code, const char* message)
 {
     GLibHelper::DictBuilder builder;
     builder.addInt32("code", code).addString("message", message);
-    add_data(builder);
-    return builder.build();
+    return builder;
 }
 
 // "data" as the entry holds it, unwrapped once more when that is a variant,
@@ -32,40 +30,27 @@ GVariant* read_data(GVariant* reply)
     return g_steal_pointer(&value);
 }
 
-char* copy_text(const std::string& text)
-{
-    auto* copy = static_cast<char*>(std::malloc(text.size() + 1));
-    if (copy != nullptr) {
-        std::memcpy(copy, text.c_str(), text.size() + 1);
-    }
-    return copy;
-}
-
 }  // namespace
 
 GVariant* encode_plugin_response(int code, const char* message, GVariant* data)
 {
-    return encode_reply(code, message,
-                        [data](GLibHelper::DictBuilder& b) { b.addVariant("data", data); });
+    return reply_of(code, message).addVariant("data", data).build();
 }
 
 GVariant* encode_plugin_response(int code, const char* message, int data)
 {
-    return encode_reply(code, message,
-                        [data](GLibHelper::DictBuilder& b) { b.addInt32("data", data); });
+    return reply_of(code, message).addInt32("data", data).build();
 }
 
 GVariant* encode_plugin_response(int code, const char* message, const char* const* texts, size_t n)
 {
     // SIZE_MAX becomes -1: every text up to the null terminator.
-    return encode_reply(code, message, [texts, n](GLibHelper::DictBuilder& b) {
-        b.addStringArray("data", texts, static_cast<gssize>(n));
-    });
+    return reply_of(code, message).addStringArray("data", texts, static_cast<gssize>(n)).build();
 }
 
 GVariant* encode_plugin_response(int code, const char* message)
 {
-    return encode_reply(code, message, [](GLibHelper::DictBuilder&) {});
+    return reply_of(code, message).build();
 }
 
 GVariant* encode_plugin_response_for_code(int code, const char* message)
@@ -94,7 +79,7 @@ PluginResponse* decode_plugin_response(GVariant* reply)
         return nullptr;
     }
     response->code = *code;
-    response->message = message ? copy_text(*message) : nullptr;
+    response->message = message ? strdup(message->c_str()) : nullptr;
     response->data = g_steal_pointer(&data);
     return response;
 }

@@ -18,7 +18,7 @@ GVariant* scalar_operation(Backend backend, SceneKeys keys, ReplyRule rule, GVar
     using Params = PositionalParams<Args...>;
     return run_operation(params, addon_info, keys, Params::read,
                          [&](const typename Params::Values& values, const AddonInfo& info) {
-                             return reply_by_rule(rule, call_backend<Args...>(backend, values, info));
+                             return reply_by_rule(rule, call_backend(backend, values, info));
                          });
 }
 

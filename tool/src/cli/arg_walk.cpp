@@ -7,6 +7,7 @@
 #include "cli.h"
 #include "cli/unicode_text.h"
 #include "cli/usage_error.h"
+#include "text/utf8.h"
 
 namespace devctl::cli {
 namespace {
@@ -33,7 +34,7 @@ private:
     Stop fail(const UsageError& error) const { return CliExit{2, render_error(error, command())}; }
 
     Stop step(const std::string& token) {
-        if (!is_valid_utf8(token)) return fail(invalid_utf8(help_usage(path_)));
+        if (!valid_utf8(token)) return fail(invalid_utf8(help_usage(path_)));
         if (!trailing_) {
             bool awaiting_value = pending_ != nullptr && !pending_value_;
             if (!awaiting_value) {
@@ -122,7 +123,7 @@ private:
 
     Stop short_cluster(std::string_view token) {
         for (size_t i = 1; i < token.size();) {
-            size_t length = first_char_length(token.substr(i));
+            size_t length = decode_utf8(token.substr(i)).length;
             std::string_view flag = token.substr(i, length);
             const ArgDecl* arg = length == 1 ? find_short(command(), flag[0]) : nullptr;
             const CommandDecl* sub = length == 1 ? find_short_subcommand(command(), flag[0]) : nullptr;
@@ -187,8 +188,9 @@ private:
         if (cmd.subcommand_required) return CliExit{2, help_page(path_)};
         if (cmd.one_flag_required) {
             std::vector<const ArgDecl*> flags;
+            // Help ends the walk before it is counted as used.
             for (const ArgDecl* arg : used_) {
-                if (!arg->positional() && arg != &help_arg()) flags.push_back(arg);
+                if (!arg->positional()) flags.push_back(arg);
             }
             if (flags.size() >= 2) {
                 std::vector<const ArgDecl*> others(flags.begin() + 1, flags.end());

@@ -7,10 +7,6 @@
 namespace devctl::cli {
 namespace {
 
-constexpr std::string_view kInitializedHelp = "设置策略是否初始化过";
-constexpr std::string_view kSyncOrvexUtilsHelp = "是否需要在下次开机时同步orvex-utils的默认策略";
-constexpr std::string_view kBoxEnabledHelp = "记录box状态是否已开启";
-
 // The record of the leaf command being parsed; its `enter` has set it.
 template <class Record>
 Record& leaf(Cli& cli) {
@@ -36,16 +32,25 @@ void store(Cli& cli, std::string_view value) {
     take(leaf<decltype(record_of(Field))>(cli).*Field, value);
 }
 
+// A setting: a flag of `config get`, an option of `config set` that takes
+// true or false.
 template <auto Field>
-ArgDecl config_get_flag(std::string_view long_name, std::string_view value_name, std::string_view help) {
-    return {.store = store<Field>, .long_name = long_name, .value_name = value_name, .takes_value = false,
-            .help = help};
+ArgDecl setting(std::string_view long_name, std::string_view value_name, std::string_view help) {
+    if constexpr (std::is_same_v<decltype(record_of(Field)), ConfigGetArgs>) {
+        return {.store = store<Field>, .long_name = long_name, .takes_value = false, .help = help};
+    } else {
+        return {.store = store<Field>, .long_name = long_name, .value_name = value_name,
+                .possible_values = {"true", "false"}, .help = help};
+    }
 }
 
-template <auto Field>
-ArgDecl config_set_option(std::string_view long_name, std::string_view value_name, std::string_view help) {
-    return {.store = store<Field>, .long_name = long_name, .value_name = value_name,
-            .possible_values = {"true", "false"}, .help = help};
+// The settings, listed alike by `config get` and `config set`.
+template <class Record>
+std::vector<ArgDecl> settings() {
+    return {setting<&Record::initialized>("initialized", "INITIALIZED", "设置策略是否初始化过"),
+            setting<&Record::sync_orvex_utils>("sync-orvex-utils", "SYNC_ORVEX_UTILS",
+                                               "是否需要在下次开机时同步orvex-utils的默认策略"),
+            setting<&Record::box_enabled>("box-enabled", "BOX_ENABLED", "记录box状态是否已开启")};
 }
 
 CommandDecl help_command() {
@@ -68,18 +73,12 @@ CommandDecl build_tree() {
         .about = "获取设置",
         .enter = [](Cli& cli) { cli.command = ConfigArgs{ConfigGetArgs{false, false, false}}; },
         .one_flag_required = true,
-        .args = {config_get_flag<&ConfigGetArgs::initialized>("initialized", "INITIALIZED", kInitializedHelp),
-                 config_get_flag<&ConfigGetArgs::sync_orvex_utils>("sync-orvex-utils", "SYNC_ORVEX_UTILS",
-                                                                   kSyncOrvexUtilsHelp),
-                 config_get_flag<&ConfigGetArgs::box_enabled>("box-enabled", "BOX_ENABLED", kBoxEnabledHelp)}};
+        .args = settings<ConfigGetArgs>()};
     CommandDecl config_set{
         .name = "set",
         .about = "更改设置",
         .enter = [](Cli& cli) { cli.command = ConfigArgs{ConfigSetArgs{}}; },
-        .args = {config_set_option<&ConfigSetArgs::initialized>("initialized", "INITIALIZED", kInitializedHelp),
-                 config_set_option<&ConfigSetArgs::sync_orvex_utils>("sync-orvex-utils", "SYNC_ORVEX_UTILS",
-                                                                     kSyncOrvexUtilsHelp),
-                 config_set_option<&ConfigSetArgs::box_enabled>("box-enabled", "BOX_ENABLED", kBoxEnabledHelp)}};
+        .args = settings<ConfigSetArgs>()};
     CommandDecl config = with_help({.name = "config",
                                     .about = "获取或更改设置项",
                                     .subcommand_required = true,

@@ -11,7 +11,7 @@ namespace devctl::cli {
 struct ArgDecl {
     // Writes one occurrence into the record of its command; a flag writes "true".
     void (*store)(Cli& cli, std::string_view value) = nullptr;
-    std::string_view long_name{}; // without "--"; empty for a positional
+    std::string_view long_name{}; // without "--"; empty for a positional, set for every option
     char short_name = 0;          // 0 when none
     std::string_view value_name{};
     bool takes_value = true;      // false: a flag
@@ -20,7 +20,7 @@ struct ArgDecl {
     std::vector<std::string_view> possible_values{};  // empty: any text
     std::string_view help{};
 
-    bool positional() const { return long_name.empty() && short_name == 0; }
+    bool positional() const { return long_name.empty(); }
 };
 
 struct CommandDecl {

@@ -89,7 +89,6 @@ std::string help_with_note(std::string_view help, const std::string& note) {
 struct Row {
     std::string lead;     // what stands before the alignment padding
     size_t own_width;     // width counted for the alignment
-    size_t extra_pad;     // padding beyond the column (short-only options)
     std::string text;
 };
 
@@ -114,7 +113,7 @@ std::string render_rows(const std::vector<Row>& rows, size_t taken_extra) {
             out += '\n';
             out += kNextLineIndent;
         } else {
-            out.append(longest + kTabWidth + row.extra_pad - row.own_width, ' ');
+            out.append(longest + kTabWidth - row.own_width, ' ');
         }
         out += row.text;
     }
@@ -126,8 +125,7 @@ std::string commands_section(const CommandDecl& command) {
     for (const CommandDecl& sub : command.subcommands) {
         std::string name(sub.name);
         if (sub.short_flag != 0) name += std::string(", -") + sub.short_flag;
-        size_t width = display_width(name);
-        rows.push_back({name, width, 0, std::string(sub.about)});
+        rows.push_back({name, display_width(name), std::string(sub.about)});
     }
     return "Commands:\n" + render_rows(rows, 0);
 }
@@ -137,7 +135,7 @@ std::string arguments_section(const CommandDecl& command) {
     for (const ArgDecl& arg : command.args) {
         if (!arg.positional()) continue;
         std::string shown = arg_display(arg);
-        rows.push_back({shown, display_width(shown), 0, help_with_note(arg.help, possible_values_note(arg))});
+        rows.push_back({shown, display_width(shown), help_with_note(arg.help, possible_values_note(arg))});
     }
     return rows.empty() ? std::string() : "Arguments:\n" + render_rows(rows, 0);
 }
@@ -150,16 +148,10 @@ std::string options_section(const CommandDecl& command) {
     if (command.has_help_flag()) options.push_back(&help_arg());
     std::vector<Row> rows;
     for (const ArgDecl* arg : options) {
-        std::string lead = arg->short_name != 0 ? std::string("-") + arg->short_name : std::string("    ");
-        if (!arg->long_name.empty()) {
-            if (arg->short_name != 0) lead += ", ";
-            lead += "--";
-            lead += arg->long_name;
-        }
-        if (arg->takes_value) lead += " <" + std::string(arg->value_name) + ">";
-        size_t extra = arg->long_name.empty() ? 4 : 0;
-        rows.push_back({lead, display_width(arg_display(*arg)), extra,
-                        help_with_note(arg->help, possible_values_note(*arg))});
+        // The short name, or its room, stands before the column the width counts.
+        std::string shown = arg_display(*arg);
+        std::string lead = arg->short_name != 0 ? std::string("-") + arg->short_name + ", " : std::string("    ");
+        rows.push_back({lead + shown, display_width(shown), help_with_note(arg->help, possible_values_note(*arg))});
     }
     return rows.empty() ? std::string() : "Options:\n" + render_rows(rows, 4);
 }
@@ -186,7 +178,7 @@ std::string arg_display(const ArgDecl& arg) {
         std::string out = arg.required ? "<" + name + ">" : "[" + name + "]";
         return arg.repeatable ? out + "..." : out;
     }
-    std::string out = arg.long_name.empty() ? std::string("-") + arg.short_name : "--" + std::string(arg.long_name);
+    std::string out = "--" + std::string(arg.long_name);
     if (arg.takes_value) out += " <" + std::string(arg.value_name) + ">";
     return out;
 }

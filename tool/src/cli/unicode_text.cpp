@@ -21,10 +21,6 @@ size_t char_width(Utf8Char c) {
 
 }  // namespace
 
-bool is_valid_utf8(std::string_view text) { return valid_utf8(text); }
-
-size_t first_char_length(std::string_view text) { return decode_utf8(text).length; }
-
 size_t display_width(std::string_view text) {
     size_t width = 0;
     for_each_utf8_char(text, [&](Utf8Char c) { width += char_width(c); });

@@ -1,16 +1,11 @@
 #pragma once
-// Unicode facts about command-line texts: validity and terminal width.
+// Unicode facts about command-line texts: terminal width and code points.
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace devctl::cli {
-
-bool is_valid_utf8(std::string_view text);
-
-// Bytes of the first character of non-empty valid UTF-8 text.
-size_t first_char_length(std::string_view text);
 
 // Columns the text takes on a terminal: wide East Asian characters count
 // two, combining marks and controls none.

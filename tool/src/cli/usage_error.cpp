@@ -91,16 +91,13 @@ UsageError unexpected_argument(std::string_view arg, const std::string& usage) {
 }
 
 const ArgDecl* closest_long(const CommandDecl& command, std::string_view typed) {
-    std::vector<const ArgDecl*> options;
-    for (const ArgDecl& decl : command.args) {
-        if (!decl.long_name.empty()) options.push_back(&decl);
-    }
-    if (command.has_help_flag()) options.push_back(&help_arg());
     std::vector<std::string> names;
-    for (const ArgDecl* option : options) names.emplace_back(option->long_name);
+    for (const ArgDecl& decl : command.args) {
+        if (!decl.long_name.empty()) names.emplace_back(decl.long_name);
+    }
+    if (command.has_help_flag()) names.emplace_back(help_arg().long_name);
     auto similar = similar_words(typed, names);
-    if (similar.empty()) return nullptr;
-    return *std::ranges::find_if(options, [&](const ArgDecl* a) { return a->long_name == similar.back(); });
+    return similar.empty() ? nullptr : find_long(command, similar.back());
 }
 
 UsageError unknown_option(const CommandDecl& command, std::string_view arg, const ArgDecl* similar,
