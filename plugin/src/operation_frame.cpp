@@ -106,16 +106,16 @@ GVariant* reply_by_rule(ReplyRule rule, int result)
         }
         [[fallthrough]];
     case ReplyRule::Setting:
-        return encode_plugin_response_for_code(result, plugin_error_message(result));
+        return encode_plugin_response_for_code(result, PluginError(result).message().c_str());
     case ReplyRule::Verdict: {
         const int code = clamp_failure(result);
-        return encode_plugin_response(code, plugin_error_message(code), result);
+        return encode_plugin_response(code, PluginError(code).message().c_str(), result);
     }
     case ReplyRule::CodeOnly:
         break;
     }
     const int code = clamp_failure(result);
-    return encode_plugin_response_for_code(code, plugin_error_message(code));
+    return encode_plugin_response_for_code(code, PluginError(code).message().c_str());
 }
 
 bool read_field(const GLibHelper::DictView& entry, const RecordField& field, char* record)

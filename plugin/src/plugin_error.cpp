@@ -1,11 +1,12 @@
 #include "plugin_error.h"
 
 #include <array>
+#include <string_view>
 
 namespace {
 
 // Indexed by -code.
-constexpr std::array<const char*, 18> kMessages = {
+constexpr std::array<std::string_view, 18> kMessages = {
     "success",
     "invalid parameter",
     "policy already exists",
@@ -26,13 +27,15 @@ constexpr std::array<const char*, 18> kMessages = {
     "merge policy failed",
 };
 
+constexpr std::string_view kUnknown = "unknow error";
+
 }  // namespace
 
-const char* plugin_error_message(int code)
+std::string PluginError::message() const
 {
     constexpr int lowest = -static_cast<int>(kMessages.size() - 1);
-    if (code < lowest || code > 0) {
-        return "unknow error";
+    if (code_ < lowest || code_ > 0) {
+        return std::string(kUnknown);
     }
-    return kMessages[static_cast<std::size_t>(-code)];
+    return std::string(kMessages[static_cast<std::size_t>(-code_)]);
 }

@@ -2,5 +2,14 @@
 // other code "unknow error".
 #pragma once
 
-// The message of a result code.
-const char* plugin_error_message(int code);
+#include <string>
+
+class PluginError {
+public:
+    explicit PluginError(int code) noexcept : code_(code) {}
+
+    std::string message() const;
+
+private:
+    int code_;
+};

@@ -32,6 +32,6 @@ TEST(PluginError, EveryCodeOfTheTableAndCodesOutsideIt)
         {INT_MIN, "unknow error"},
     };
     for (const auto& [code, message] : cases) {
-        EXPECT_STREQ(plugin_error_message(code), message) << code;
+        EXPECT_EQ(PluginError(code).message(), message) << code;
     }
 }
