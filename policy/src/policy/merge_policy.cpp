@@ -96,13 +96,17 @@ bool merge_same_kind(VariableTypes& base, VariableTypes&& add) {
 
 namespace {
 
-// add has the same name as base. Logs a warning at the path and leaves base
-// alone when the kinds differ.
-void merge_variable(Variable& base, Variable&& add, MergePath& path) {
-    path.push_back(base.name);
+// Logs a warning at the path and leaves base alone when the kinds differ.
+void merge_variable_value(Variable& base, Variable&& add, const MergePath& path) {
     if (!merge_same_kind(base.value, std::move(add.value)))
         log_message(LogLevel::Warning,
                     "skip merging variables differ in type at " + to_string(MergeLocation{path}));
+}
+
+// add has the same name as base.
+void merge_variable(Variable& base, Variable&& add, MergePath& path) {
+    path.push_back(base.name);
+    merge_variable_value(base, std::move(add), path);
     path.pop_back();
 }
 
