@@ -67,7 +67,9 @@ CommandDecl with_help(CommandDecl command) {
     return command;
 }
 
-CommandDecl build_tree() {
+}  // namespace
+
+CommandDecl build_cli_command() {
     CommandDecl config_get{
         .name = "get",
         .about = "获取设置",
@@ -110,10 +112,8 @@ CommandDecl build_tree() {
     return with_help({.name = "orvex2-devctl-module-tool", .subcommands = {config, merge, sync}});
 }
 
-}  // namespace
-
 const CommandDecl& command_tree() {
-    static const CommandDecl tree = build_tree();
+    static const CommandDecl tree = build_cli_command();
     return tree;
 }
 

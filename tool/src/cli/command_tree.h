@@ -37,7 +37,10 @@ struct CommandDecl {
     bool has_help_flag() const { return !is_help_command; }  // -h / --help
 };
 
-// The root command "orvex2-devctl-module-tool" with the whole tree.
+// A new root command "orvex2-devctl-module-tool" with the whole tree.
+CommandDecl build_cli_command();
+
+// The tree of build_cli_command(), built once for the walk and help output.
 const CommandDecl& command_tree();
 
 // The help flag every command but `help` carries.
