@@ -3,14 +3,15 @@
 #include <utility>
 
 #include "fs/directory_lock.h"
-#include "fs/file_io.h"
+#include "fs/file_read.h"
+#include "fs/file_replace.h"
 #include "model/policy_json.h"
 #include "policy/merge_policy.h"
 
 namespace devctl {
 
 Result<Policy> load_policy(const std::string& path) {
-    Result<std::string> bytes = read_file(path);
+    Result<FileBytes> bytes = read_file(path);
     if (!bytes) return fail(std::move(bytes.error()));
     auto policy = deserialize_policy(*bytes);
     if (!policy) {
@@ -27,6 +28,7 @@ Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, 
     const DirectoryLock lock(output);
     Result<Policy> base = load_policy(base_on);
     if (!base) return fail(std::move(base.error()));
+    Policy& merged = *base;
 
     std::vector<Policy> addons;
     addons.reserve(to_add.size());
@@ -38,14 +40,16 @@ Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, 
 
     for (const Policy& addon : addons) {
         MergePath path;
-        merge_policy(*base, addon, path);
+        merge_policy(merged, addon, path);
     }
     addons.clear();
 
-    // The in-memory writer cannot fail, so there is no serialising error to wrap.
-    const std::string text = serialize_policy(*base);
-    if (Status saved = replace_file(output, text); !saved)
-        return fail(with_context(std::move(saved.error()), "failed to save merged policy"));
+    // Serialising cannot fail, so only a write error is wrapped.
+    Status saved = replace_file(output, [&](FileOutput& out) {
+        serialize_policy(merged, [&](std::string_view piece) { out.write(piece); });
+        return Status{};
+    });
+    if (!saved) return fail(with_context(std::move(saved.error()), "failed to save merged policy"));
     return {};
 }
 

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "fs/file_io.h"
+#include "fs/file_read.h"
+#include "fs/file_replace.h"
 #include "model/policy_json.h"
 #include "policy/policy_writer.h"
 #include "policy/thirdlib/interpreter.h"
@@ -15,18 +16,30 @@ namespace {
 
 bool exists(std::string_view path) { return file_exists(std::string(path)); }
 
-// Reads the scene's document, renders it and replaces its rule file.
-Status generate_policy_file(const Scene& scene) {
+// The scene's document, parsed. Its bytes are released on return, before
+// the rendering needs memory: nothing parsed refers to them.
+Result<Policy> read_scene_document(const Scene& scene) {
     auto bytes = read_file(std::string(scene.scene_path));
     if (!bytes) return fail(std::move(bytes.error()));
     auto policy = deserialize_policy(*bytes);
     // Only the reader's text travels on: callers see messages, never an error kind.
     if (!policy) return fail(make_error(to_string(policy.error())));
+    return std::move(*policy);
+}
+
+// Reads the scene's document, renders it and replaces its rule file.
+Status generate_policy_file(const Scene& scene) {
+    auto policy = read_scene_document(scene);
+    if (!policy) return fail(std::move(policy.error()));
 
     // The text is named after the document's own scene, not the table row.
-    const std::string text = policy_rule_text(*policy);
+    PolicyWriter writer = make_policy_writer(policy->scene);
+    write_policy(*policy, writer);
     // Replaced atomically so the interpreter never sees a half-written file.
-    return replace_file(std::string(scene.policy_path), text);
+    return replace_file(std::string(scene.policy_path), [&](FileOutput& out) {
+        stream_policy_text(writer, [&](std::string_view piece) { out.write(piece); });
+        return Status{};
+    });
 }
 
 // The plug-in manager is told only on registered systems.
