@@ -23,14 +23,20 @@ Result<Policy> load_policy(const std::string& path) {
 }
 
 Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, std::string output) {
+    KeepAlive keep;
+    return merge_policy_files(std::move(base_on), std::move(to_add), std::move(output), keep);
+}
+
+Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, std::string output,
+                          KeepAlive& keep) {
     // Held from the first read until the output is in place: the output is
     // often the base too, and concurrent merges must not lose an add-on.
     const DirectoryLock lock(output);
     Result<Policy> base = load_policy(base_on);
     if (!base) return fail(std::move(base.error()));
-    Policy& merged = *base;
+    Policy& merged = keep.hold(std::move(*base));
 
-    std::vector<Policy> addons;
+    std::vector<Policy>& addons = keep.hold(std::vector<Policy>());
     addons.reserve(to_add.size());
     for (const std::string& path : to_add) {
         Result<Policy> addon = load_policy(path);
@@ -42,7 +48,6 @@ Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, 
         MergePath path;
         merge_policy(merged, addon, path);
     }
-    addons.clear();
 
     // Serialising cannot fail, so only a write error is wrapped.
     Status saved = replace_file(output, [&](FileOutput& out) {
