@@ -1,4 +1,5 @@
-// Merging an add-on into a base of about 20 MB each, next to reading both.
+// Merging an add-on into a base of about 20 MB each, next to reading both;
+// and a ~55 MiB scene document of many small modules merged into itself.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -6,10 +7,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "../model/policy_generator.h"
 #include "merge_bench_documents.h"
 #include "model/policy_json.h"
 #include "policy/merge.h"
-#include "policy/merge_policy.h"
+#include "policy/merge_list.h"
 
 namespace devctl::bench {
 namespace {
@@ -50,38 +52,32 @@ void BM_ReadBoth(benchmark::State& state) {
     set_bytes(state);
 }
 
-// The in-memory merge alone; the copy of the base is not timed.
-void BM_MergeInMemory(benchmark::State& state) {
-    const Policy base = parse(texts().base);
-    const Policy addon = parse(texts().addon);
+// One in-memory merge per iteration. The merge consumes the add-on, as the
+// command gives it up; the copies it starts from are not timed.
+void time_merge(benchmark::State& state, const Policy& base, const Policy& addon) {
     for (auto _ : state) {
         state.PauseTiming();
         Policy merged = base;
+        Policy consumed = addon;
         state.ResumeTiming();
         MergePath path;
-        merge_policy(merged, addon, path);
+        merge_policy(merged, std::move(consumed), path);
         benchmark::DoNotOptimize(merged);
         state.PauseTiming();
-        { Policy release = std::move(merged); }
+        { Policy release = std::move(merged), release_addon = std::move(consumed); }
         state.ResumeTiming();
     }
+}
+
+void BM_MergeInMemory(benchmark::State& state) {
+    time_merge(state, parse(texts().base), parse(texts().addon));
 }
 
 // Growth with the list sizes (range: percent of the 20 MB documents); the
 // fitted complexity should read N log N, not N^2.
 void BM_MergeScaling(benchmark::State& state) {
     const MergeDocuments docs = make_merge_documents(static_cast<double>(state.range(0)) / 100.0);
-    for (auto _ : state) {
-        state.PauseTiming();
-        Policy merged = docs.base;
-        state.ResumeTiming();
-        MergePath path;
-        merge_policy(merged, docs.addon, path);
-        benchmark::DoNotOptimize(merged);
-        state.PauseTiming();
-        { Policy release = std::move(merged); }
-        state.ResumeTiming();
-    }
+    time_merge(state, docs.base, docs.addon);
     state.SetComplexityN(state.range(0));
 }
 
@@ -112,11 +108,56 @@ void BM_MergeFiles(benchmark::State& state) {
     std::filesystem::remove_all(dir);
 }
 
+// Many modules of a few rules each, as a scene document has them; merging
+// it with itself makes every add-on rule a duplicate.
+const Policy& scene_policy() {
+    static const Policy p = generate_policy(shape_for_size(55u << 20));
+    return p;
+}
+
+void BM_MergeSceneIntoItself(benchmark::State& state) { time_merge(state, scene_policy(), scene_policy()); }
+
+const Policy& long_list_policy() {
+    static const Policy p = make_merge_documents().base;
+    return p;
+}
+
+void collect_rules(const ModuleMap& modules, std::vector<std::vector<PolicyRule>>& out) {
+    for (const ModuleEntry& entry : modules) {
+        out.push_back(entry.module.rules);
+        collect_rules(entry.module.modules, out);
+    }
+}
+
+// The rule lists alone, each merged with itself: the scene document's many
+// short lists, or the four lists of 6000 rules of the 20 MB base.
+void BM_MergeRules(benchmark::State& state, const Policy& (*source)()) {
+    std::vector<std::vector<PolicyRule>> lists;
+    collect_rules(source().modules, lists);
+    size_t rules = 0;
+    for (const auto& list : lists) rules += list.size();
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<std::vector<PolicyRule>> base = lists, add = lists;
+        state.ResumeTiming();
+        for (size_t i = 0; i < base.size(); ++i) merge_rules(base[i], std::move(add[i]));
+        benchmark::DoNotOptimize(base);
+        state.PauseTiming();
+        { auto release = std::move(base), release_add = std::move(add); }
+        state.ResumeTiming();
+    }
+    state.counters["lists"] = static_cast<double>(lists.size());
+    state.counters["rules"] = static_cast<double>(rules);
+}
+
 BENCHMARK(BM_ReadBoth)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MergeInMemory)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MergeScaling)->Arg(12)->Arg(25)->Arg(50)->Arg(100)->Complexity(benchmark::oNLogN)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SerializeMerged)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MergeFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MergeSceneIntoItself)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MergeRules, scene, scene_policy)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MergeRules, long_lists, long_list_policy)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace devctl::bench

@@ -1,5 +1,7 @@
 #pragma once
 // In-memory form of a scene policy document.
+#include <compare>
+#include <concepts>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,18 +12,25 @@
 
 namespace devctl {
 
-// One USB device entry, fields in declaration (and comparison) order.
+// The records below order field by field in declaration order, so keep
+// that order: an absent text sorts before any present one, texts compare as
+// unsigned bytes with a proper prefix first, enumerations by number, lists
+// element by element.
+
+// One USB device entry.
 struct Pvid {
     int32_t usb_type = 0;
     uint32_t pid = 0;
     uint32_t vid = 0;
     std::optional<std::string> serial;
     std::optional<std::string> name;
+    auto operator<=>(const Pvid&) const = default;
 };
 
 struct Netcard {
     std::string name;
     NetcardType netcard_type = NetcardType::WirelessCard;
+    auto operator<=>(const Netcard&) const = default;
 };
 
 enum class DeviceClassKind : uint8_t { Interface = 0, Device = 1, Usb = 2 };
@@ -41,7 +50,8 @@ enum class VariableKind : uint8_t {
 using StringList = std::vector<std::string>;
 
 // The variant index is the VariableKind; several alternatives share a payload
-// type, so construct with std::in_place_index and read with std::get<index>.
+// type, so construct with std::in_place_index and read with std::get<index>,
+// the index being kind_index<K>.
 struct VariableTypes {
     using Value = std::variant<std::vector<int32_t>,  // Uid
                                StringList,            // Username
@@ -60,7 +70,9 @@ struct VariableTypes {
     VariableKind kind() const { return static_cast<VariableKind>(value.index()); }
 };
 
-template <VariableKind K>
+// The variant index of a VariableKind or DeviceClassKind.
+template <auto K>
+    requires std::same_as<decltype(K), VariableKind> || std::same_as<decltype(K), DeviceClassKind>
 constexpr size_t kind_index = static_cast<size_t>(K);
 
 struct Variable {
@@ -78,6 +90,7 @@ struct PolicyRule {
     std::vector<std::string> permission;
     std::string func;
     std::string eval_func;
+    auto operator<=>(const PolicyRule&) const = default;
 };
 
 struct ModuleEntry;

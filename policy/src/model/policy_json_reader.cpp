@@ -1,5 +1,6 @@
 // Reading a policy document in one pass straight into the records.
 #include <array>
+#include <iterator>
 
 #include "json/record.h"
 #include "json/value_readers.h"
@@ -55,11 +56,26 @@ bool deserialize_interactive(Reader& reader, Interactive& out) {
     return true;
 }
 
-bool read_strings(Reader& reader, std::vector<std::string>& out) {
-    return json::read_list(reader, [&] { return json::read_string(reader, out.emplace_back()); });
+// Working space of one document read: the tree holds one variable value at a
+// time, the lists one record's list while it is read, so that the record's
+// own list is then allocated once at its exact size. Rule lists are left to
+// grow in place: the merge rebuilds them anyway, and reading them through
+// here raised its peak memory.
+struct ReadSpace {
+    json::ValueTree& tree;
+    std::vector<Variable> variables;
+    StringList strings;
+};
+
+template <class T, class ReadElement>
+bool read_sized_list(Reader& reader, std::vector<T>& scratch, std::vector<T>& out, ReadElement read_element) {
+    scratch.clear();
+    if (!json::read_list(reader, [&] { return read_element(scratch.emplace_back()); })) return false;
+    out.assign(std::make_move_iterator(scratch.begin()), std::make_move_iterator(scratch.end()));
+    return true;
 }
 
-bool deserialize_policy_rule(Reader& reader, PolicyRule& rule) {
+bool deserialize_policy_rule(Reader& reader, ReadSpace& space, PolicyRule& rule) {
     return json::read_record(reader, kRuleShape, [&](size_t field) {
         switch (field) {
             case 0: return json::read_optional(reader, rule.name, json::read_string);
@@ -68,7 +84,9 @@ bool deserialize_policy_rule(Reader& reader, PolicyRule& rule) {
             case 3: return json::read_string(reader, rule.subject);
             case 4: return json::read_string(reader, rule.object);
             case 5: return json::read_string(reader, rule.object_type);
-            case 6: return read_strings(reader, rule.permission);
+            case 6:
+                return read_sized_list(reader, space.strings, rule.permission,
+                                       [&](std::string& text) { return json::read_string(reader, text); });
             case 7: return json::read_string(reader, rule.func);
             default: return json::read_string(reader, rule.eval_func);
         }
@@ -82,35 +100,35 @@ bool deserialize_variable(Reader& reader, json::ValueTree& tree, Variable& varia
     });
 }
 
-bool deserialize_module(Reader& reader, json::ValueTree& tree, Module& module);
+bool deserialize_module(Reader& reader, ReadSpace& space, Module& module);
 
-bool read_modules(Reader& reader, json::ValueTree& tree, ModuleMap& map) {
+bool read_modules(Reader& reader, ReadSpace& space, ModuleMap& map) {
     map.clear();
     ModuleMapBuilder builder(map);
     return json::read_map(reader, [&](std::string_view key) {
         std::string name(key);
         Module module;
-        if (!deserialize_module(reader, tree, module)) return false;
+        if (!deserialize_module(reader, space, module)) return false;
         builder.insert(std::move(name), std::move(module));
         return true;
     });
 }
 
-bool deserialize_module(Reader& reader, json::ValueTree& tree, Module& module) {
+bool deserialize_module(Reader& reader, ReadSpace& space, Module& module) {
     return json::read_record(reader, kModuleShape, [&](size_t field) {
         switch (field) {
             case 0: return json::read_string(reader, module.type);
             case 1: return json::read_bool(reader, module.enabled);
             case 2: return json::read_bool(reader, module.enable_dyn_changed);
             case 3: return deserialize_interactive(reader, module.interactive);
-            case 4: return read_modules(reader, tree, module.modules);
+            case 4: return read_modules(reader, space, module.modules);
             case 5:
                 return json::read_list(reader, [&] {
-                    return deserialize_policy_rule(reader, module.rules.emplace_back());
+                    return deserialize_policy_rule(reader, space, module.rules.emplace_back());
                 });
             case 6:
-                return json::read_list(reader, [&] {
-                    return deserialize_variable(reader, tree, module.variables.emplace_back());
+                return read_sized_list(reader, space.variables, module.variables, [&](Variable& variable) {
+                    return deserialize_variable(reader, space.tree, variable);
                 });
             case 7: return json::read_string(reader, module.addon);
             default: return json::read_bool(reader, module.section_changed);
@@ -118,8 +136,8 @@ bool deserialize_module(Reader& reader, json::ValueTree& tree, Module& module) {
     });
 }
 
-// The tree is working space for variable values, shared by the whole read.
 bool read_policy(Reader& reader, json::ValueTree& tree, Policy& policy) {
+    ReadSpace space{tree, {}, {}};
     return json::read_record(reader, kPolicyShape, [&](size_t field) {
         switch (field) {
             case 0: return json::read_string(reader, policy.scene);
@@ -130,7 +148,7 @@ bool read_policy(Reader& reader, json::ValueTree& tree, Policy& policy) {
             case 5: return deserialize_interactive(reader, policy.interactive);
             case 6: return json::read_bool(reader, policy.third_party);
             case 7: return json::read_i32(reader, policy.version);
-            default: return read_modules(reader, tree, policy.modules);
+            default: return read_modules(reader, space, policy.modules);
         }
     });
 }

@@ -1,6 +1,7 @@
 // Interpreting a variable value's tree. Every failure here is the same
 // single message, so the helpers only answer whether the tree fits.
 #include <cstdint>
+#include <utility>
 
 #include "json/value_tree.h"
 #include "model/variable_json.h"
@@ -50,13 +51,6 @@ bool as_optional_string(const Node& v, std::optional<std::string>& out) {
     return true;
 }
 
-template <size_t N>
-int name_index(std::string_view text, const std::array<std::string_view, N>& names) {
-    for (size_t i = 0; i < N; ++i)
-        if (names[i] == text) return static_cast<int>(i);
-    return -1;
-}
-
 // The members of an object with the given names, or the values of an array
 // of exactly N elements in that order. Absent members stay null; a name
 // given twice does not fit. Other members are ignored.
@@ -75,7 +69,7 @@ bool record_members(const ValueTree& tree, const Node& v,
     }
     if (v.kind != Node::Kind::Object) return false;
     return tree.each_child(v, [&](const Node& member) {
-        int index = name_index(member.key, names);
+        int index = find_name(member.key, names);
         if (index < 0) return true;
         const Node*& slot = slots[static_cast<size_t>(index)];
         if (slot) return false;
@@ -96,7 +90,7 @@ bool split_tagged(const ValueTree& tree, const Node& v, const std::array<std::st
     const Node& tag = *slots[0];
     payload = slots[1];
     if (tag.kind == Node::Kind::String) {
-        int found = name_index(tag.text, names);
+        int found = find_name(tag.text, names);
         index = static_cast<size_t>(found);
         return found >= 0;
     }
@@ -140,17 +134,23 @@ bool as_member_list(const ValueTree& tree, const Node& v, std::vector<E>& out, M
     });
 }
 
+// The alternative of kind K (a VariableKind or DeviceClassKind), freshly
+// constructed in value.
+template <auto K, class Variant, class... Args>
+auto& emplace_kind(Variant& value, Args&&... args) {
+    return value.template emplace<kind_index<K>>(std::forward<Args>(args)...);
+}
+
 bool as_device_class(const ValueTree& tree, const Node& v, DeviceClass& out) {
     const Node* payload;
     size_t index;
     if (!split_tagged(tree, v, kDeviceClassTags, index, payload)) return false;
-    switch (static_cast<DeviceClassKind>(index)) {
-        case DeviceClassKind::Interface:
-            return as_member_list(tree, *payload, out.value.emplace<0>(), interface_type_from_name);
-        case DeviceClassKind::Device:
-            return as_member_list(tree, *payload, out.value.emplace<1>(), device_type_from_name);
-        case DeviceClassKind::Usb:
-            return as_member_list(tree, *payload, out.value.emplace<2>(), usb_type_from_name);
+    using D = DeviceClassKind;
+    switch (static_cast<D>(index)) {
+        case D::Interface:
+            return as_member_list(tree, *payload, emplace_kind<D::Interface>(out.value), interface_type_from_name);
+        case D::Device: return as_member_list(tree, *payload, emplace_kind<D::Device>(out.value), device_type_from_name);
+        case D::Usb: return as_member_list(tree, *payload, emplace_kind<D::Usb>(out.value), usb_type_from_name);
     }
     return false;
 }
@@ -173,35 +173,36 @@ bool as_netcard(const ValueTree& tree, const Node& v, Netcard& out) {
            as_member(tree, *f[1], out.netcard_type, netcard_type_from_name);
 }
 
-template <size_t K>
+template <VariableKind K>
 bool as_strings(const ValueTree& tree, const Node& payload, VariableTypes& out) {
-    return as_list(tree, payload, out.value.emplace<K>(), as_string);
+    return as_list(tree, payload, emplace_kind<K>(out.value), as_string);
 }
 
 bool as_tagged(const ValueTree& tree, const Node& v, VariableTypes& out) {
     const Node* payload;
     size_t index;
     if (!split_tagged(tree, v, kVariableTags, index, payload)) return false;
-    switch (static_cast<VariableKind>(index)) {
-        case VariableKind::Uid: return as_list(tree, *payload, out.value.emplace<0>(), as_i32);
-        case VariableKind::Username: return as_strings<1>(tree, *payload, out);
-        case VariableKind::Kmod: return as_strings<2>(tree, *payload, out);
-        case VariableKind::Path: return as_strings<3>(tree, *payload, out);
-        case VariableKind::Package: return as_strings<4>(tree, *payload, out);
-        case VariableKind::DeviceClass: return as_device_class(tree, *payload, out.value.emplace<5>());
-        case VariableKind::Pvid: return as_list(tree, *payload, out.value.emplace<6>(), as_pvid);
-        case VariableKind::Netcard: return as_list(tree, *payload, out.value.emplace<7>(), as_netcard);
-        case VariableKind::Func: return as_strings<8>(tree, *payload, out);
-        case VariableKind::PathPackage: return as_strings<9>(tree, *payload, out);
+    using K = VariableKind;
+    switch (static_cast<K>(index)) {
+        case K::Uid: return as_list(tree, *payload, emplace_kind<K::Uid>(out.value), as_i32);
+        case K::Username: return as_strings<K::Username>(tree, *payload, out);
+        case K::Kmod: return as_strings<K::Kmod>(tree, *payload, out);
+        case K::Path: return as_strings<K::Path>(tree, *payload, out);
+        case K::Package: return as_strings<K::Package>(tree, *payload, out);
+        case K::DeviceClass: return as_device_class(tree, *payload, emplace_kind<K::DeviceClass>(out.value));
+        case K::Pvid: return as_list(tree, *payload, emplace_kind<K::Pvid>(out.value), as_pvid);
+        case K::Netcard: return as_list(tree, *payload, emplace_kind<K::Netcard>(out.value), as_netcard);
+        case K::Func: return as_strings<K::Func>(tree, *payload, out);
+        case K::PathPackage: return as_strings<K::PathPackage>(tree, *payload, out);
         default: return false;
     }
 }
 
 bool as_untagged(const ValueTree& tree, const Node& v, VariableTypes& out) {
     switch (v.kind) {
-        case Node::Kind::String: out.value.emplace<10>(v.text); return true;
-        case Node::Kind::Bool: out.value.emplace<12>(v.boolean); return true;
-        case Node::Kind::Number: return as_i32(tree, v, out.value.emplace<11>());
+        case Node::Kind::String: emplace_kind<VariableKind::String>(out.value, v.text); return true;
+        case Node::Kind::Bool: emplace_kind<VariableKind::Bool>(out.value, v.boolean); return true;
+        case Node::Kind::Number: return as_i32(tree, v, emplace_kind<VariableKind::Int>(out.value));
         default: return false;
     }
 }

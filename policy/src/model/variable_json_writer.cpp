@@ -29,16 +29,12 @@ void serialize_device_class(const DeviceClass& value, json::Writer& w) {
     w.key("type");
     w.string(kDeviceClassTags[value.value.index()]);
     w.key("value");
+    using D = DeviceClassKind;
+    const auto& list = value.value;
     switch (value.kind()) {
-        case DeviceClassKind::Interface:
-            write_members(std::get<0>(value.value), interface_type_name, w);
-            break;
-        case DeviceClassKind::Device:
-            write_members(std::get<1>(value.value), device_type_name, w);
-            break;
-        case DeviceClassKind::Usb:
-            write_members(std::get<2>(value.value), usb_type_name, w);
-            break;
+        case D::Interface: write_members(std::get<kind_index<D::Interface>>(list), interface_type_name, w); break;
+        case D::Device: write_members(std::get<kind_index<D::Device>>(list), device_type_name, w); break;
+        case D::Usb: write_members(std::get<kind_index<D::Usb>>(list), usb_type_name, w); break;
     }
     w.end_object();
 }
@@ -75,19 +71,20 @@ void write_list(const std::vector<T>& list, Write write, json::Writer& w) {
 }
 
 void write_payload(const VariableTypes::Value& v, json::Writer& w) {
-    switch (static_cast<VariableKind>(v.index())) {
-        case VariableKind::Uid:
-            write_list(std::get<0>(v), [](int32_t uid, json::Writer& out) { out.integer(uid); }, w);
+    using K = VariableKind;
+    switch (static_cast<K>(v.index())) {
+        case K::Uid:
+            write_list(std::get<kind_index<K::Uid>>(v), [](int32_t uid, json::Writer& out) { out.integer(uid); }, w);
             break;
-        case VariableKind::Username: write_strings(std::get<1>(v), w); break;
-        case VariableKind::Kmod: write_strings(std::get<2>(v), w); break;
-        case VariableKind::Path: write_strings(std::get<3>(v), w); break;
-        case VariableKind::Package: write_strings(std::get<4>(v), w); break;
-        case VariableKind::DeviceClass: serialize_device_class(std::get<5>(v), w); break;
-        case VariableKind::Pvid: write_list(std::get<6>(v), serialize_pvid, w); break;
-        case VariableKind::Netcard: write_list(std::get<7>(v), serialize_netcard, w); break;
-        case VariableKind::Func: write_strings(std::get<8>(v), w); break;
-        case VariableKind::PathPackage: write_strings(std::get<9>(v), w); break;
+        case K::Username: write_strings(std::get<kind_index<K::Username>>(v), w); break;
+        case K::Kmod: write_strings(std::get<kind_index<K::Kmod>>(v), w); break;
+        case K::Path: write_strings(std::get<kind_index<K::Path>>(v), w); break;
+        case K::Package: write_strings(std::get<kind_index<K::Package>>(v), w); break;
+        case K::DeviceClass: serialize_device_class(std::get<kind_index<K::DeviceClass>>(v), w); break;
+        case K::Pvid: write_list(std::get<kind_index<K::Pvid>>(v), serialize_pvid, w); break;
+        case K::Netcard: write_list(std::get<kind_index<K::Netcard>>(v), serialize_netcard, w); break;
+        case K::Func: write_strings(std::get<kind_index<K::Func>>(v), w); break;
+        case K::PathPackage: write_strings(std::get<kind_index<K::PathPackage>>(v), w); break;
         default: break;
     }
 }
@@ -95,11 +92,12 @@ void write_payload(const VariableTypes::Value& v, json::Writer& w) {
 }  // namespace
 
 void serialize_variable_types(const VariableTypes& value, json::Writer& w) {
+    using K = VariableKind;
     const auto& v = value.value;
     switch (value.kind()) {
-        case VariableKind::String: w.string(std::get<10>(v)); return;
-        case VariableKind::Int: w.integer(std::get<11>(v)); return;
-        case VariableKind::Bool: w.boolean(std::get<12>(v)); return;
+        case K::String: w.string(std::get<kind_index<K::String>>(v)); return;
+        case K::Int: w.integer(std::get<kind_index<K::Int>>(v)); return;
+        case K::Bool: w.boolean(std::get<kind_index<K::Bool>>(v)); return;
         default: break;
     }
     w.begin_object();

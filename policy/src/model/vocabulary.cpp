@@ -54,13 +54,6 @@ std::string unknown_variant(std::string_view text, std::span<const std::string_v
     return out;
 }
 
-// Position of text in names, or -1.
-int find_name(std::string_view text, std::span<const std::string_view> names) {
-    for (size_t i = 0; i < names.size(); ++i)
-        if (names[i] == text) return static_cast<int>(i);
-    return -1;
-}
-
 template <class E>
 Expected<E, std::string> match_name(std::string_view text,
                                     std::span<const std::string_view> names, int first) {

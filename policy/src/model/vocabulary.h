@@ -29,12 +29,20 @@ enum class UsbGroupPerm : uint8_t { Enable = 1, Disable = 2 };
 
 }  // namespace devctl
 
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "error/expected.h"
 
 namespace devctl {
+
+// Position of text in names, compared exactly, or -1.
+inline int find_name(std::string_view text, std::span<const std::string_view> names) {
+    for (size_t i = 0; i < names.size(); ++i)
+        if (names[i] == text) return static_cast<int>(i);
+    return -1;
+}
 
 // JSON names of the members.
 std::string interface_type_name(InterfaceType value);

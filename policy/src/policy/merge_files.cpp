@@ -6,7 +6,6 @@
 #include "fs/file_read.h"
 #include "fs/file_replace.h"
 #include "model/policy_json.h"
-#include "policy/merge_policy.h"
 
 namespace devctl {
 
@@ -44,9 +43,9 @@ Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, 
         addons.push_back(std::move(*addon));
     }
 
-    for (const Policy& addon : addons) {
+    for (Policy& addon : addons) {
         MergePath path;
-        merge_policy(merged, addon, path);
+        merge_policy(merged, std::move(addon), path);
     }
 
     // Serialising cannot fail, so only a write error is wrapped.

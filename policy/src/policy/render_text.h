@@ -8,12 +8,9 @@
 #include <vector>
 
 #include "model/vocabulary.h"
+#include "policy/scenes.h"  // the scene names
 
 namespace devctl {
-
-// The scenes whose sections carry a scene block; compared exactly.
-inline constexpr std::string_view kSmScene = "sm";
-inline constexpr std::string_view kDefenderScene = "vop_defender";
 
 inline std::string_view bool_text(bool value) { return value ? "true" : "false"; }
 

@@ -12,10 +12,14 @@ struct Scene {
     std::string_view policy_path;  // rule text, written
 };
 
+// The scene names; the rule text also gives each of these scenes its own
+// scene block, for a policy whose scene equals the name exactly.
+inline constexpr std::string_view kDefenderScene = "vop_defender";
+inline constexpr std::string_view kSmScene = "sm";
+
 inline constexpr std::array<Scene, 2> SCENES{{
-    {"vop_defender", "/etc/orvex-scene/scene/vop_devctl.json",
-     "/etc/orvex-scene/policy/vop_devctl.json.policy"},
-    {"sm", "/etc/orvex-scene/scene/sm_devctl.json", "/etc/orvex-scene/policy/sm_devctl.json.policy"},
+    {kDefenderScene, "/etc/orvex-scene/scene/vop_devctl.json", "/etc/orvex-scene/policy/vop_devctl.json.policy"},
+    {kSmScene, "/etc/orvex-scene/scene/sm_devctl.json", "/etc/orvex-scene/policy/sm_devctl.json.policy"},
 }};
 
 // Marks a system whose scenes are registered with the plug-in manager.

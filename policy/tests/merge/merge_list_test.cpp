@@ -1,9 +1,12 @@
 // Sorted union of lists: order, duplicate tests and the first-of-a-run rule.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <functional>
 
 #include "merge_builders.h"
+#include "model/order.h"
 #include "policy/merge_list.h"
 
 namespace devctl {
@@ -12,8 +15,8 @@ namespace {
 using test::rule;
 
 template <class T>
-std::vector<T> merged(std::vector<T> base, const std::vector<T>& add) {
-    merge_list(base, add);
+std::vector<T> merged(std::vector<T> base, std::vector<T> add) {
+    merge_list(base, std::move(add));
     return base;
 }
 
@@ -112,13 +115,70 @@ TEST(MergeListTest, RulesSortAndDropOnlyWhollyEqualRules) {
     EXPECT_EQ(base[3].name, "b");
 }
 
+// Rules that differ in one field by the bytes a key encoding gets wrong:
+// NUL and bytes from 0x80 up, prefixes, an absent or empty name, a NUL
+// against the end of a field, permission lists of different lengths.
+std::vector<PolicyRule> tricky_rules() {
+    using namespace std::string_literals;
+    const std::vector<std::string> texts{""s, "\0"s, "\0\0"s, "\0\1"s, "\1"s, "a"s, "a\0"s, "a\0b"s, "ab"s, "\x7f"s, "\x80"s, "\xff"s};
+    const std::vector<std::vector<std::string>> permissions{
+        {}, {""}, {"", ""}, {"\0"s}, {"r"}, {"r", ""}, {"r", "w"}, {"rw"}, {"r\0w"s}, {"\xff"}, {"r", "w", "x"}};
+    const std::vector<std::function<void(PolicyRule&, const std::string&)>> set_text{
+        [](PolicyRule& r, const std::string& t) { r.name = t; },
+        [](PolicyRule& r, const std::string& t) { r.operation = t; },
+        [](PolicyRule& r, const std::string& t) { r.object = t; },
+        [](PolicyRule& r, const std::string& t) { r.eval_func = t; },
+    };
+    std::vector<PolicyRule> rules{rule(std::nullopt, "/x")};
+    for (const auto& set : set_text)
+        for (const std::string& text : texts) set(rules.emplace_back(rule(std::nullopt, "/x")), text);
+    for (const auto& permission : permissions) rules.push_back(rule("", "/x", permission));
+    // A NUL at the end of one field against the start of the next.
+    PolicyRule left = rule(std::nullopt, "/x"), right = left;
+    left.user = "a";
+    left.subject = "\1";
+    right.user = "a\0"s;
+    right.subject = "";
+    rules.push_back(left);
+    rules.push_back(right);
+    return rules;
+}
+
+std::string key_of(const PolicyRule& rule) {
+    std::string key;
+    append_rule_key(key, rule);
+    return key;
+}
+
+TEST(MergeListTest, RuleKeysOrderExactlyLikeTheRuleOrder) {
+    const std::vector<PolicyRule> rules = tricky_rules();
+    for (size_t i = 0; i < rules.size(); ++i)
+        for (size_t j = 0; j < rules.size(); ++j) {
+            const std::string a = key_of(rules[i]), b = key_of(rules[j]);
+            EXPECT_EQ(a < b, policy_rule_less(rules[i], rules[j])) << i << " " << j;
+            EXPECT_EQ(a == b, policy_rule_eq(rules[i], rules[j])) << i << " " << j;
+        }
+
+    // A long merge (sorted by key) gives what sorting field by field gives.
+    std::vector<PolicyRule> base = rules;
+    base.insert(base.end(), rules.begin(), rules.begin() + 5);
+    std::vector<PolicyRule> add(rules.rbegin(), rules.rend());
+    std::vector<PolicyRule> expected = base;
+    expected.insert(expected.end(), add.begin(), add.end());
+    std::sort(expected.begin(), expected.end(), policy_rule_less);
+    expected.erase(std::unique(expected.begin(), expected.end(), policy_rule_eq), expected.end());
+    merge_rules(base, std::move(add));
+    ASSERT_EQ(base.size(), expected.size());
+    EXPECT_TRUE(std::equal(base.begin(), base.end(), expected.begin(), policy_rule_eq));
+}
+
 TEST(MergeListTest, ManyDuplicatesCollapse) {
     std::vector<int32_t> base, add;
     for (int i = 0; i < 10000; ++i) {
         base.push_back(i % 100);
         add.push_back(99 - i % 100);
     }
-    merge_list(base, add);
+    merge_list(base, std::move(add));
     ASSERT_EQ(base.size(), 100u);
     for (int i = 0; i < 100; ++i) EXPECT_EQ(base[i], i);
 }

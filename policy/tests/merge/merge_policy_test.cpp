@@ -2,16 +2,16 @@
 #include <gtest/gtest.h>
 
 #include "merge_builders.h"
-#include "policy/merge_policy.h"
+#include "policy/merge.h"
 
 namespace devctl {
 namespace {
 
 using namespace test;
 
-Policy merged(Policy base, const Policy& add) {
+Policy merged(Policy base, Policy add) {
     MergePath path;
-    merge_policy(base, add, path);
+    merge_policy(base, std::move(add), path);
     EXPECT_TRUE(path.empty());
     return base;
 }
@@ -94,16 +94,20 @@ TEST(MergePolicyTest, SubModulesMergeByKeyRecursively) {
 }
 
 TEST(MergePolicyTest, VariablesMatchTheFirstAddonVariableOfTheirName) {
-    Module base_module = module("t", {uid_var("u", {5}), uid_var("only_base", {9, 9}), uid_var("u", {6})});
+    auto users = [](std::string name, StringList list) {
+        return var<VariableKind::Username>(std::move(name), std::move(list));
+    };
+    Module base_module = module("t", {users("u", {"e"}), users("only_base", {"z", "z"}), users("u", {"f"})});
     // Names match exactly: neither another case nor a trailing blank is the same name.
-    Module add_module = module("t", {uid_var("U", {7}), uid_var("u ", {8}), uid_var("only_addon", {1}),
-                                     uid_var("u", {1}), uid_var("u", {100})});
+    Module add_module = module("t", {users("U", {"g"}), users("u ", {"h"}), users("only_addon", {"a"}),
+                                     users("u", {"a"}), users("u", {"x"})});
     const Policy out = merged(policy("s", {{"m", base_module}}), policy("s", {{"m", add_module}}));
     const auto& vars = out.modules[0].module.variables;
     ASSERT_EQ(vars.size(), 3u);
-    EXPECT_EQ(std::get<0>(vars[0].value.value), (std::vector<int32_t>{1, 5}));
-    EXPECT_EQ(std::get<0>(vars[1].value.value), (std::vector<int32_t>{9, 9}));  // untouched
-    EXPECT_EQ(std::get<0>(vars[2].value.value), (std::vector<int32_t>{1, 6}));
+    // Both base variables named u take the same add-on list: it is not used up by the first.
+    EXPECT_EQ(std::get<1>(vars[0].value.value), (StringList{"a", "e"}));
+    EXPECT_EQ(std::get<1>(vars[1].value.value), (StringList{"z", "z"}));  // untouched
+    EXPECT_EQ(std::get<1>(vars[2].value.value), (StringList{"a", "f"}));
 }
 
 TEST(MergePolicyTest, SecondAddonMergesIntoTheFirstResult) {
@@ -181,7 +185,7 @@ TEST(MergePolicyTest, ValuesByKind) {
     };
     for (const auto& c : cases) {
         VariableTypes base = c.base;
-        EXPECT_EQ(merge_same_kind(base, c.add), c.merges) << c.what;
+        EXPECT_EQ(merge_same_kind(base, VariableTypes(c.add)), c.merges) << c.what;
         EXPECT_TRUE(same_value(base, c.expected)) << c.what;
     }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "model/order.h"
 
 namespace devctl {
@@ -44,9 +46,48 @@ TEST(Orders, PolicyRules) {
     EXPECT_TRUE(policy_rule_less(full, same));
 }
 
+// The order follows the field declarations: for each field, a rule that is
+// smaller there sorts first whatever the later fields hold.
+TEST(Orders, RuleFieldsDecideInDeclarationOrder) {
+    // Assigned by name, so that moving a field changes the outcome.
+    auto rule_of = [](const std::array<std::string, 9>& f) {
+        PolicyRule r;
+        r.name = f[0];
+        r.operation = f[1];
+        r.user = f[2];
+        r.subject = f[3];
+        r.object = f[4];
+        r.object_type = f[5];
+        r.permission = {f[6]};
+        r.func = f[7];
+        r.eval_func = f[8];
+        return r;
+    };
+    for (size_t field = 0; field < 9; ++field) {
+        std::array<std::string, 9> a, b;
+        for (size_t i = 0; i < 9; ++i) {
+            a[i] = i < field ? "m" : i == field ? "a" : "z";
+            b[i] = i < field ? "m" : i == field ? "b" : "a";
+        }
+        EXPECT_TRUE(policy_rule_less(rule_of(a), rule_of(b))) << field;
+        EXPECT_FALSE(policy_rule_less(rule_of(b), rule_of(a))) << field;
+    }
+}
+
 Pvid pvid(int32_t usb_type, uint32_t pid, std::optional<std::string> serial = std::nullopt,
           std::optional<std::string> name = std::nullopt) {
     return Pvid{usb_type, pid, 0, std::move(serial), std::move(name)};
+}
+
+// Assigned by name, so that moving a field changes the outcome.
+Pvid pvid_of(int32_t usb_type, uint32_t pid, uint32_t vid, std::string serial, std::string name) {
+    Pvid p;
+    p.usb_type = usb_type;
+    p.pid = pid;
+    p.vid = vid;
+    p.serial = std::move(serial);
+    p.name = std::move(name);
+    return p;
 }
 
 TEST(Orders, PvidAndNetcard) {
@@ -61,6 +102,11 @@ TEST(Orders, PvidAndNetcard) {
         {pvid(0, 1, "abc"), pvid(0, 1, "b")},
         {pvid(0, 1, "s", std::nullopt), pvid(0, 1, "s", "n")},
         {Pvid{0, 1, 1, std::nullopt, std::nullopt}, Pvid{0, 1, 4294967295u, std::nullopt, std::nullopt}},
+        // an earlier field decides whatever the later ones hold
+        {pvid_of(-1, 9, 9, "z", "z"), pvid_of(0, 1, 1, "a", "a")},
+        {pvid_of(0, 1, 9, "z", "z"), pvid_of(0, 2, 1, "a", "a")},
+        {pvid_of(0, 1, 1, "z", "z"), pvid_of(0, 1, 2, "a", "a")},
+        {pvid_of(0, 1, 1, "a", "z"), pvid_of(0, 1, 1, "b", "a")},
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(pvid_less(c.a, c.b));

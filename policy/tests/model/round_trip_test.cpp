@@ -7,7 +7,10 @@
 namespace devctl {
 namespace {
 
-VariableTypes value_of(VariableTypes::Value value) { return VariableTypes{std::move(value)}; }
+template <VariableKind K, class Payload>
+VariableTypes value_of(Payload payload) {
+    return VariableTypes{VariableTypes::Value(std::in_place_index<kind_index<K>>, std::move(payload))};
+}
 
 Policy sample() {
     Policy p;
@@ -28,23 +31,23 @@ Policy sample() {
     PolicyRule named{"n", "allow", "*", "s", "o", "usb", {"read", "write"}, "f", ""};
     PolicyRule unnamed{std::nullopt, "deny", "u", "s", "o", "file", {}, "", "e"};
     outer.rules = {named, unnamed};
-    using V = VariableTypes::Value;
+    using K = VariableKind;
     outer.variables = {
-        {"uid", value_of(V(std::in_place_index<0>, std::vector<int32_t>{0, -1, 2147483647}))},
-        {"users", value_of(V(std::in_place_index<1>, StringList{"root"}))},
-        {"mods", value_of(V(std::in_place_index<2>, StringList{}))},
-        {"paths", value_of(V(std::in_place_index<3>, StringList{"/a", "/b"}))},
-        {"pkgs", value_of(V(std::in_place_index<4>, StringList{"p"}))},
-        {"dev", value_of(V(std::in_place_index<5>, DeviceClass{std::vector<UsbType>{UsbType::Hid, UsbType::Usb8020}}))},
-        {"ifs", value_of(V(std::in_place_index<5>, DeviceClass{std::vector<InterfaceType>{InterfaceType::Mmc}}))},
-        {"devs", value_of(V(std::in_place_index<5>, DeviceClass{std::vector<DeviceType>{DeviceType::Cdrom}}))},
-        {"pvid", value_of(V(std::in_place_index<6>, std::vector<Pvid>{{8, 1, 4294967295u, std::nullopt, "n"}}))},
-        {"net", value_of(V(std::in_place_index<7>, std::vector<Netcard>{{"eth0", NetcardType::WirelessCard}}))},
-        {"func", value_of(V(std::in_place_index<8>, StringList{"f"}))},
-        {"pp", value_of(V(std::in_place_index<9>, StringList{"x"}))},
-        {"s", value_of(V(std::in_place_index<10>, std::string("enable")))},
-        {"i", value_of(V(std::in_place_index<11>, -2147483647 - 1))},
-        {"b", value_of(V(std::in_place_index<12>, false))},
+        {"uid", value_of<K::Uid>(std::vector<int32_t>{0, -1, 2147483647})},
+        {"users", value_of<K::Username>(StringList{"root"})},
+        {"mods", value_of<K::Kmod>(StringList{})},
+        {"paths", value_of<K::Path>(StringList{"/a", "/b"})},
+        {"pkgs", value_of<K::Package>(StringList{"p"})},
+        {"dev", value_of<K::DeviceClass>(DeviceClass{std::vector<UsbType>{UsbType::Hid, UsbType::Usb8020}})},
+        {"ifs", value_of<K::DeviceClass>(DeviceClass{std::vector<InterfaceType>{InterfaceType::Mmc}})},
+        {"devs", value_of<K::DeviceClass>(DeviceClass{std::vector<DeviceType>{DeviceType::Cdrom}})},
+        {"pvid", value_of<K::Pvid>(std::vector<Pvid>{{8, 1, 4294967295u, std::nullopt, "n"}})},
+        {"net", value_of<K::Netcard>(std::vector<Netcard>{{"eth0", NetcardType::WirelessCard}})},
+        {"func", value_of<K::Func>(StringList{"f"})},
+        {"pp", value_of<K::PathPackage>(StringList{"x"})},
+        {"s", value_of<K::String>(std::string("enable"))},
+        {"i", value_of<K::Int>(-2147483647 - 1)},
+        {"b", value_of<K::Bool>(false)},
     };
     module_map_insert(p.modules, "outer", outer);
     module_map_insert(p.modules, "empty", Module{});
@@ -59,8 +62,7 @@ TEST(PolicyRoundTrip, ExactWrittenForm) {
     m.type = "t";
     m.enable_dyn_changed = true;
     m.rules = {PolicyRule{std::nullopt, "o", "u", "s", "b", "t", {}, "f", "e"}};
-    m.variables = {{"v", VariableTypes{VariableTypes::Value(
-                             std::in_place_index<6>, std::vector<Pvid>{{-1, 2, 3, std::nullopt, std::nullopt}})}}};
+    m.variables = {{"v", value_of<VariableKind::Pvid>(std::vector<Pvid>{{-1, 2, 3, std::nullopt, std::nullopt}})}};
     module_map_insert(p.modules, "m", m);
     EXPECT_EQ(serialize_policy(p), R"({
   "scene": "s",

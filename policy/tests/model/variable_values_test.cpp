@@ -128,7 +128,7 @@ TEST(VariableValues, KindsAndPayloads) {
     ASSERT_EQ(value->kind(), VariableKind::DeviceClass);
     const auto& device_class = std::get<kind_index<VariableKind::DeviceClass>>(value->value);
     EXPECT_EQ(device_class.kind(), DeviceClassKind::Usb);
-    EXPECT_EQ(std::get<2>(device_class.value), std::vector<UsbType>{UsbType::MassStorage});
+    EXPECT_EQ(std::get<kind_index<DeviceClassKind::Usb>>(device_class.value), std::vector<UsbType>{UsbType::MassStorage});
 
     value = read_value(R"({"type": "kmod", "value": ["a", "a"]})");
     ASSERT_TRUE(value);
