@@ -4,7 +4,8 @@
 
 #include "cmd/standard_streams.h"
 #include "fs/directory_lock.h"
-#include "fs/file_io.h"
+#include "fs/file_read.h"
+#include "fs/file_replace.h"
 #include "json/reader.h"
 #include "json/record.h"
 #include "json/value_readers.h"

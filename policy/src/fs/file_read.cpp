@@ -1,29 +1,70 @@
-#include <fcntl.h>
-#include <sys/stat.h>
+#include "fs/file_read.h"
 
-#include "fs/file_io.h"
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <new>
+#include <utility>
+
 #include "fs/unique_fd.h"
 
 namespace devctl {
+namespace {
+
+// For files that claim no size; one more byte than claimed is always asked
+// for, so that the end shows without growing.
+constexpr size_t kUnknownSize = 64 << 10;
+
+// Private anonymous memory, every page touched in one call instead of one
+// fault per page. Never the file itself: a file cut short while mapped
+// would kill the process at the first access past its new end.
+char* map_touched(size_t bytes) {
+    void* data = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (data == MAP_FAILED) throw std::bad_alloc();
+    return static_cast<char*>(data);
+}
+
+}  // namespace
 
 bool file_exists(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0;
 }
 
-Result<std::string> read_file(const std::string& path) {
+FileBytes::FileBytes(FileBytes&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      size_(std::exchange(other.size_, 0)),
+      capacity_(std::exchange(other.capacity_, 0)) {}
+
+FileBytes::~FileBytes() {
+    if (data_) ::munmap(data_, capacity_);
+}
+
+void FileBytes::grow() {
+    if (capacity_ > SIZE_MAX / 2) throw std::bad_alloc();
+    void* data = ::mremap(data_, capacity_, capacity_ * 2, MREMAP_MAYMOVE);
+    if (data == MAP_FAILED) throw std::bad_alloc();
+    data_ = static_cast<char*>(data);
+    capacity_ *= 2;
+}
+
+Result<FileBytes> read_file(const std::string& path) {
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd) return fail(system_error(errno));
-    std::string content;
     struct stat st {};
-    if (::fstat(fd.get(), &st) == 0 && st.st_size > 0) content.reserve(static_cast<size_t>(st.st_size));
-    char buffer[65536];
+    const bool sized = ::fstat(fd.get(), &st) == 0 && st.st_size > 0;
+    FileBytes bytes;
+    bytes.capacity_ = sized ? static_cast<size_t>(st.st_size) + 1 : kUnknownSize;
+    bytes.data_ = map_touched(bytes.capacity_);
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (bytes.size_ == bytes.capacity_) bytes.grow();
+        const ssize_t n = ::read(fd.get(), bytes.data_ + bytes.size_, bytes.capacity_ - bytes.size_);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return fail(system_error(errno));
-        if (n == 0) return content;
-        content.append(buffer, static_cast<size_t>(n));
+        if (n == 0) return bytes;
+        bytes.size_ += static_cast<size_t>(n);
     }
 }
 

@@ -1,22 +1,50 @@
 // Whole-file replacement: the new content appears at once or not at all, and
 // no one can read it through a looser mode than the target's while it is written.
+#include "fs/file_replace.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <optional>
 
-#include "fs/file_io.h"
-#include "fs/file_replace_named.h"
 #include "fs/final_target.h"
 #include "fs/unique_fd.h"
+#include "fs/write_all.h"
 
 namespace devctl {
+
+namespace {
+
+constexpr size_t kBufferSize = 1 << 20;
+
+}  // namespace
+
+void FileOutput::write(std::string_view data) {
+    const bool direct = data.size() >= kBufferSize / 2;
+    if (direct || data.size() > kBufferSize - buffer_.size()) flush();
+    if (error_ != 0) return;
+    if (direct) {
+        error_ = write_all(fd_, data);
+    } else {
+        buffer_.reserve(kBufferSize);
+        buffer_.append(data);
+    }
+}
+
+void FileOutput::flush() {
+    if (error_ == 0) error_ = write_all(fd_, buffer_);
+    buffer_.clear();
+}
+
+int FileOutput::finish() {
+    flush();
+    return error_;
+}
+
 namespace {
 
 namespace stdfs = std::filesystem;
-
-// Not an errno: the file system refuses unnamed files, so use a named one.
-constexpr int kNoUnnamedFiles = -1;
 
 struct Target {
     std::string path;  // the final target: a symbolic link stays a link
@@ -60,31 +88,49 @@ int give_final_mode(int fd, const std::optional<struct stat>& old) {
 }
 
 // The content, then the final owner and mode, then all of it on disk.
-int fill(int fd, std::string_view content, const Target& target) {
-    if (int e = write_all(fd, content)) return e;
-    if (int e = give_final_mode(fd, target.old)) return e;
-    return ::fsync(fd) == 0 ? 0 : errno;
+Status fill_in(int fd, const FillFile& fill, const Target& target) {
+    FileOutput out(fd);
+    if (Status filled = fill(out); !filled) return filled;
+    int e = out.finish();
+    if (e == 0) e = give_final_mode(fd, target.old);
+    if (e == 0 && ::fsync(fd) != 0) e = errno;
+    if (e != 0) return fail(system_error(e));
+    return {};
 }
 
+// The name of a temporary file beside the target, removed on every way out,
+// a throw included, unless the file was renamed into place.
+struct TempName {
+    std::string path;  // empty while there is no such file
+    TempName() = default;
+    TempName(const TempName&) = delete;
+    TempName& operator=(const TempName&) = delete;
+    ~TempName() {
+        if (!path.empty()) ::unlink(path.c_str());
+    }
+};
+
 // Calls make(candidate) for ".NAME.tmp-PID-N" beside the target until a name
-// is free; 0 with `chosen` set, or the errno.
+// is free; 0 with temp named, or the errno.
 template <class Make>
-int with_temp_name(const Target& target, std::string& chosen, Make make) {
+int with_temp_name(const Target& target, TempName& temp, Make make) {
     const std::string stem =
         (stdfs::path(target.dir) / ("." + target.name + ".tmp-" + std::to_string(::getpid()) + "-")).string();
     for (int attempt = 0;; ++attempt) {
-        chosen = stem + std::to_string(attempt);
-        const int e = make(chosen);
+        std::string candidate = stem + std::to_string(attempt);
+        const int e = make(candidate);
+        if (e == 0) temp.path = std::move(candidate);
         if (e != EEXIST || attempt == 100) return e;
     }
 }
 
 // The complete temporary file takes the target's place, or goes.
-int move_into_place(const std::string& temp, const Target& target) {
-    if (::rename(temp.c_str(), target.path.c_str()) == 0) return 0;
-    const int e = errno;
-    ::unlink(temp.c_str());
-    return e;
+Status move_into_place(UniqueFd fd, TempName& temp, const Target& target) {
+    int e = fd.reset();
+    if (e == 0 && ::rename(temp.path.c_str(), target.path.c_str()) != 0) e = errno;
+    if (e != 0) return fail(system_error(e));
+    temp.path.clear();
+    return {};
 }
 
 // An empty path needs CAP_DAC_READ_SEARCH; /proc's link to the open file does not.
@@ -102,38 +148,31 @@ bool refuses_unnamed(int error) {
 }
 
 // The file has no name until it is complete, so a killed run leaves nothing.
-int replace_unnamed(const Target& target, std::string_view content) {
+// Nothing when unnamed files cannot be made or named here.
+std::optional<Status> replace_unnamed(const Target& target, const FillFile& fill) {
     UniqueFd fd(::open(target.dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
-    if (!fd) return refuses_unnamed(errno) ? kNoUnnamedFiles : errno;
-    if (int e = fill(fd.get(), content, target)) return e;
-    std::string temp;
-    if (int e = with_temp_name(target, temp, [&](const std::string& name) { return link_unnamed(fd.get(), name); })) {
-        // Neither capability nor /proc: it cannot be named here.
-        return e == ENOENT ? kNoUnnamedFiles : e;
-    }
-    if (int e = fd.reset()) {
-        ::unlink(temp.c_str());
-        return e;
-    }
-    return move_into_place(temp, target);
+    if (!fd && refuses_unnamed(errno)) return std::nullopt;
+    if (!fd) return fail(system_error(errno));
+    if (Status filled = fill_in(fd.get(), fill, target); !filled) return filled;
+    TempName temp;
+    const int e = with_temp_name(target, temp, [&](const std::string& name) { return link_unnamed(fd.get(), name); });
+    // ENOENT: neither the capability nor /proc, so it cannot be named here.
+    if (e == ENOENT) return std::nullopt;
+    if (e != 0) return fail(system_error(e));
+    return move_into_place(std::move(fd), temp, target);
 }
 
-int replace_named(const Target& target, std::string_view content) {
-    std::string temp;
+Status replace_named(const Target& target, const FillFile& fill) {
+    TempName temp;
     UniqueFd fd;
     if (int e = with_temp_name(target, temp, [&](const std::string& name) {
             fd = UniqueFd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
             return fd ? 0 : errno;
         })) {
-        return e;
+        return fail(system_error(e));
     }
-    int e = fill(fd.get(), content, target);
-    if (e == 0) e = fd.reset();
-    if (e != 0) {
-        ::unlink(temp.c_str());
-        return e;
-    }
-    return move_into_place(temp, target);
+    if (Status filled = fill_in(fd.get(), fill, target); !filled) return filled;
+    return move_into_place(std::move(fd), temp, target);
 }
 
 void sync_directory(const std::string& dir) {
@@ -141,24 +180,39 @@ void sync_directory(const std::string& dir) {
     if (fd) ::fsync(fd.get());
 }
 
-Status replace(const std::string& path, std::string_view content, bool unnamed_first) {
+Status replace(const std::string& path, const FillFile& fill, bool unnamed_first) {
     auto target = resolve(path);
     if (!target) return fail(std::move(target.error()));
-    int e = unnamed_first ? replace_unnamed(*target, content) : kNoUnnamedFiles;
-    if (e == kNoUnnamedFiles) e = replace_named(*target, content);
-    if (e != 0) return fail(system_error(e));
-    sync_directory(target->dir);
-    return {};
+    std::optional<Status> done;
+    if (unnamed_first) done = replace_unnamed(*target, fill);
+    Status result = done ? std::move(*done) : replace_named(*target, fill);
+    if (result) sync_directory(target->dir);
+    return result;
+}
+
+FillFile writing(std::string_view content) {
+    return [content](FileOutput& out) {
+        out.write(content);
+        return Status{};
+    };
 }
 
 }  // namespace
 
+Status replace_file(const std::string& path, const FillFile& fill) {
+    return replace(path, fill, true);
+}
+
 Status replace_file(const std::string& path, std::string_view content) {
-    return replace(path, content, true);
+    return replace(path, writing(content), true);
+}
+
+Status replace_file_named(const std::string& path, const FillFile& fill) {
+    return replace(path, fill, false);
 }
 
 Status replace_file_named(const std::string& path, std::string_view content) {
-    return replace(path, content, false);
+    return replace(path, writing(content), false);
 }
 
 }  // namespace devctl

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <string_view>
 #include <utility>
 
 namespace devctl {
@@ -37,11 +36,5 @@ public:
 private:
     int fd_ = -1;
 };
-
-enum class Sink { File, Socket };
-
-// Writes all of data, retrying after interruptions and short writes; 0 or
-// errno. On a socket a vanished peer gives EPIPE instead of a signal.
-int write_all(int fd, std::string_view data, Sink sink = Sink::File);
 
 }  // namespace devctl

@@ -1,6 +1,9 @@
-#include <sys/socket.h>
+#include "fs/write_all.h"
 
-#include "fs/unique_fd.h"
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace devctl {
 

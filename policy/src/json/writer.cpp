@@ -7,6 +7,9 @@
 namespace devctl::json {
 namespace {
 
+// A piece for the sink; a string longer than that only makes one piece longer.
+constexpr size_t kPieceSize = 1 << 20;
+
 template <class Int>
 void append_integer(std::string& out, Int value) {
     char buf[24];
@@ -16,7 +19,20 @@ void append_integer(std::string& out, Int value) {
 
 }  // namespace
 
+Writer::Writer(Sink sink) : sink_(sink) {
+    out_.reserve(kPieceSize + (kPieceSize >> 4));
+}
+
+void Writer::flush() {
+    if (!sink_) return;
+    (*sink_)(out_);
+    out_.clear();
+}
+
+// Every member and element starts on a new line, so this is where a full
+// piece is handed on.
 void Writer::new_line() {
+    if (sink_ && out_.size() >= kPieceSize) flush();
     out_ += '\n';
     out_.append(has_items_.size() * 2, ' ');
 }

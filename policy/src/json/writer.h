@@ -2,16 +2,28 @@
 // Pretty JSON writer: two-space indent, one member or element per line,
 // "{}" / "[]" when empty, standard escaping, no final newline.
 //
-// Usage: begin_object(); key("a"); integer(1); end_object(); then take().
+// Usage: begin_object(); key("a"); integer(1); end_object(); then take(),
+// or, writing to a sink, flush().
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "json/function_ref.h"
 
 namespace devctl::json {
 
 class Writer {
 public:
+    using Sink = FunctionRef<void(std::string_view)>;
+
+    // The text stays in memory until take().
+    Writer() = default;
+    // The text goes to sink in pieces of about 1 MiB as it is written; the
+    // last piece with flush().
+    explicit Writer(Sink sink);
+
     void begin_object() { open('{'); }
     void end_object() { close('}'); }
     void begin_array() { open('['); }
@@ -26,6 +38,8 @@ public:
     void null();
 
     std::string take() { return std::move(out_); }
+    // Hands what is buffered to the sink.
+    void flush();
     // Pre-sizes the output when the final size can be estimated.
     void reserve(size_t bytes) { out_.reserve(bytes); }
 
@@ -37,6 +51,7 @@ private:
     void append_escaped(std::string_view text);
 
     std::string out_;
+    std::optional<Sink> sink_;
     std::vector<bool> has_items_;  // one per open container
     bool after_key_ = false;
 };

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <ctime>
 
+#include "fs/write_all.h"
 #include "log/log_line.h"
 #include "log/syslog_socket.h"
 

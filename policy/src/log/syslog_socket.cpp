@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "error/chained_error.h"
+#include "fs/write_all.h"
 
 namespace devctl {
 namespace {

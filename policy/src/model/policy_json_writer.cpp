@@ -78,10 +78,7 @@ void serialize_modules(const ModuleMap& modules, Writer& w) {
     w.end_object();
 }
 
-}  // namespace
-
-std::string serialize_policy(const Policy& policy) {
-    Writer w;
+void serialize_document(const Policy& policy, Writer& w) {
     w.begin_object();
     write_text(w, "scene", policy.scene);
     write_flag(w, "enabled", policy.enabled);
@@ -95,7 +92,20 @@ std::string serialize_policy(const Policy& policy) {
     w.integer(policy.version);
     serialize_modules(policy.modules, w);
     w.end_object();
+}
+
+}  // namespace
+
+std::string serialize_policy(const Policy& policy) {
+    Writer w;
+    serialize_document(policy, w);
     return w.take();
+}
+
+void serialize_policy(const Policy& policy, Writer::Sink sink) {
+    Writer w(sink);
+    serialize_document(policy, w);
+    w.flush();
 }
 
 }  // namespace devctl

@@ -6,6 +6,7 @@
 
 #include "error/chained_error.h"
 #include "model/policy.h"
+#include "policy/keep_alive.h"
 
 namespace devctl {
 
@@ -13,6 +14,9 @@ namespace devctl {
 // anything is written), merges the add-ons in order and replaces output
 // atomically, so a failed write leaves the old output intact.
 Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, std::string output);
+// The same, leaving the policies it read to keep instead of destroying them.
+Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, std::string output,
+                          KeepAlive& keep);
 
 // Reads and parses one policy document. A parse error is wrapped as
 // "failed to load base_on policy from <path>" / "failed to deserialize policy"

@@ -3,13 +3,14 @@
 #include <utility>
 
 #include "fs/directory_lock.h"
-#include "fs/file_io.h"
+#include "fs/file_read.h"
+#include "fs/file_replace.h"
 #include "model/policy_json.h"
 
 namespace devctl {
 
 Result<Policy> load_policy(const std::string& path) {
-    Result<std::string> bytes = read_file(path);
+    Result<FileBytes> bytes = read_file(path);
     if (!bytes) return fail(std::move(bytes.error()));
     auto policy = deserialize_policy(*bytes);
     if (!policy) {
@@ -21,13 +22,20 @@ Result<Policy> load_policy(const std::string& path) {
 }
 
 Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, std::string output) {
+    KeepAlive keep;
+    return merge_policy_files(std::move(base_on), std::move(to_add), std::move(output), keep);
+}
+
+Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, std::string output,
+                          KeepAlive& keep) {
     // Held from the first read until the output is in place: the output is
     // often the base too, and concurrent merges must not lose an add-on.
     const DirectoryLock lock(output);
     Result<Policy> base = load_policy(base_on);
     if (!base) return fail(std::move(base.error()));
+    Policy& merged = keep.hold(std::move(*base));
 
-    std::vector<Policy> addons;
+    std::vector<Policy>& addons = keep.hold(std::vector<Policy>());
     addons.reserve(to_add.size());
     for (const std::string& path : to_add) {
         Result<Policy> addon = load_policy(path);
@@ -37,14 +45,15 @@ Status merge_policy_files(std::string base_on, std::vector<std::string> to_add, 
 
     for (Policy& addon : addons) {
         MergePath path;
-        merge_policy(*base, std::move(addon), path);
+        merge_policy(merged, std::move(addon), path);
     }
-    addons.clear();
 
-    // The in-memory writer cannot fail, so there is no serialising error to wrap.
-    const std::string text = serialize_policy(*base);
-    if (Status saved = replace_file(output, text); !saved)
-        return fail(with_context(std::move(saved.error()), "failed to save merged policy"));
+    // Serialising cannot fail, so only a write error is wrapped.
+    Status saved = replace_file(output, [&](FileOutput& out) {
+        serialize_policy(merged, [&](std::string_view piece) { out.write(piece); });
+        return Status{};
+    });
+    if (!saved) return fail(with_context(std::move(saved.error()), "failed to save merged policy"));
     return {};
 }
 

@@ -31,13 +31,20 @@ void write_string_variable(PolicyWriter& writer, std::string_view key, std::stri
 }
 
 std::string render_policy_text(const PolicyWriter& writer) {
-    const size_t rules_size = text_size(writer.rules);
     std::string text;
-    text.reserve(text_size(writer.declarations) + rules_size);
-    append_block(text, writer.declarations);
-    append_block(text, writer.rules);
-    if (rules_size != 0) text.pop_back();
+    text.reserve(text_size(writer.declarations) + text_size(writer.rules));
+    stream_policy_text(writer, [&](std::string_view piece) { text.append(piece); });
     return text;
+}
+
+void stream_policy_text(const PolicyWriter& writer, json::FunctionRef<void(std::string_view)> out) {
+    for (const std::string& piece : writer.declarations.pieces) out(piece);
+    // The piece that brings the rest down to nothing holds the final line feed.
+    size_t rest = text_size(writer.rules);
+    for (const std::string& piece : writer.rules.pieces) {
+        rest -= piece.size();
+        out(rest == 0 && !piece.empty() ? std::string_view(piece).substr(0, piece.size() - 1) : piece);
+    }
 }
 
 std::string policy_rule_text(const Policy& policy) {

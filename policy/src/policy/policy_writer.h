@@ -7,13 +7,15 @@
 #include <string_view>
 #include <vector>
 
+#include "json/function_ref.h"
 #include "model/policy.h"
 #include "policy/render_text.h"
 
 namespace devctl {
 
 // The state of one rendering: create it for a policy's scene, fill it with
-// write_policy, then take its text with render_policy_text.
+// write_policy, then take its text with render_policy_text or
+// stream_policy_text.
 struct PolicyWriter {
     std::string name;                    // the policy's scene
     std::vector<std::string_view> path;  // keys of the modules being written, outermost first
@@ -37,6 +39,8 @@ void write_string_variable(PolicyWriter& writer, std::string_view key, std::stri
 
 // The declarations, then the rules without their final line feed.
 std::string render_policy_text(const PolicyWriter& writer);
+// The same text handed to out piece by piece, as the blocks hold it.
+void stream_policy_text(const PolicyWriter& writer, json::FunctionRef<void(std::string_view)> out);
 
 // The whole rendering of one policy, as the scene sync needs it.
 std::string policy_rule_text(const Policy& policy);

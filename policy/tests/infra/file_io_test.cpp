@@ -1,4 +1,5 @@
 // Reading whole files and replacing them atomically, in a scratch directory.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -7,8 +8,13 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <new>
+#include <thread>
 
-#include "fs/file_io.h"
+#include "fs/file_read.h"
+#include "fs/file_replace.h"
+#include "fs/unique_fd.h"
+#include "fs/write_all.h"
 #include "replace_ways.h"
 #include "temp_dir.h"
 
@@ -28,7 +34,7 @@ struct stat stat_of(const std::string& path) {
 std::string must_read(const std::string& path) {
     auto content = read_file(path);
     EXPECT_TRUE(content) << path;
-    return content ? *content : std::string();
+    return content ? std::string(content->view()) : std::string();
 }
 
 class ScopedUmask {
@@ -73,6 +79,26 @@ TEST(ReadFile, ReturnsEveryByteOrTheSystemError) {
         ASSERT_FALSE(content) << path;
         EXPECT_EQ(content.error().messages, (std::vector<std::string>{message})) << path;
     }
+}
+
+// A file that claims no size (a FIFO, a /proc file) is read to its real
+// end, however far past the first guess that is.
+TEST(ReadFile, ReadsOnPastWhatTheFileClaims) {
+    TempDir dir;
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string sent(1 << 20, '\0');
+    for (size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<char>(i % 251);
+    std::thread writer([&] {
+        UniqueFd fd(::open(fifo.c_str(), O_WRONLY | O_CLOEXEC));
+        EXPECT_EQ(write_all(fd.get(), sent), 0);
+    });
+    EXPECT_TRUE(must_read(fifo) == sent);
+    writer.join();
+
+    const std::string status = must_read("/proc/self/status");
+    EXPECT_TRUE(status.starts_with("Name:\t")) << status;
+    EXPECT_TRUE(status.ends_with('\n')) << status;
 }
 
 class ReplaceFile : public testing::TestWithParam<ReplaceWay> {
@@ -155,6 +181,75 @@ TEST_P(ReplaceFile, FailsWithTheSystemErrorAndChangesNothing) {
     EXPECT_EQ(dir.names(), (std::set<std::string>{"file", "sub"}));
     EXPECT_TRUE(stdfs::is_empty(dir / "sub"));
     EXPECT_EQ(must_read(dir / "file"), "old");
+}
+
+// Writes text through out, the pieces taking the given sizes in turn.
+void write_in_pieces(FileOutput& out, std::string_view text, std::initializer_list<size_t> sizes) {
+    for (size_t turn = 0; !text.empty(); ++turn) {
+        const std::string_view piece = text.substr(0, sizes.begin()[turn % sizes.size()]);
+        out.write(piece);
+        text.remove_prefix(piece.size());
+    }
+}
+
+// Small pieces that fill the buffer many times over, mixed with pieces large
+// enough to go past it, land in order.
+TEST_P(ReplaceFile, StreamedContentLandsWhole) {
+    TempDir dir;
+    std::string content(5 << 20, '\0');
+    for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 + i / 4093);
+    const Status status = GetParam().fill(dir / "f", [&](FileOutput& out) {
+        write_in_pieces(out, content, {1, 4095, 600 << 10, 17, 1 << 20, 300 << 10, 1000});
+        return Status{};
+    });
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(must_read(dir / "f") == content);  // a diff of megabytes would say no more
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"f"}));
+}
+
+TEST_P(ReplaceFile, AFailedFillLeavesTheTargetAndNoTemporary) {
+    TempDir dir;
+    const std::string path = dir / "f";
+    ASSERT_TRUE(replace(path, "old"));
+    const Status failed = GetParam().fill(path, [](FileOutput& out) -> Status {
+        out.write(std::string(2 << 20, 'x'));
+        return fail(make_error("cannot go on"));
+    });
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.error().messages, (std::vector<std::string>{"cannot go on"}));
+    // Running out of memory halfway through.
+    EXPECT_THROW((void)GetParam().fill(path,
+                                       [](FileOutput& out) -> Status {
+                                           out.write(std::string(2 << 20, 'x'));
+                                           throw std::bad_alloc();
+                                       }),
+                 std::bad_alloc);
+    EXPECT_EQ(must_read(path), "old");
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"f"}));
+}
+
+// A write that fails while content is streamed (here over a file-size limit)
+// fails the replacement with its system error, however much is written after it.
+TEST_P(ReplaceFile, AFailedWriteFailsTheStreamedReplacement) {
+    TempDir dir;
+    const std::string path = dir / "f";
+    ASSERT_TRUE(replace(path, "old"));
+    struct rlimit old_limit {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    struct rlimit limit = old_limit;
+    limit.rlim_cur = 64 << 10;
+    const auto old_action = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const Status status = GetParam().fill(path, [](FileOutput& out) {
+        write_in_pieces(out, std::string(3 << 20, 'x'), {1000});
+        return Status{};
+    });
+    ::setrlimit(RLIMIT_FSIZE, &old_limit);
+    ::signal(SIGXFSZ, old_action);
+    ASSERT_FALSE(status);
+    EXPECT_EQ(status.error().messages, (std::vector<std::string>{"File too large (os error 27)"}));
+    EXPECT_EQ(must_read(path), "old");
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"f"}));
 }
 
 // Killed by a file-size limit halfway through the write (SIGXFSZ at its default

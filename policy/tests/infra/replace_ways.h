@@ -8,14 +8,14 @@
 #include <string>
 #include <string_view>
 
-#include "fs/file_io.h"
-#include "fs/file_replace_named.h"
+#include "fs/file_replace.h"
 
 namespace devctl::testing_support {
 
 struct ReplaceWay {
     const char* name;
     Status (*replace)(const std::string& path, std::string_view content);
+    Status (*fill)(const std::string& path, const FillFile& fill);
     bool named_temporary;
 };
 
@@ -23,8 +23,8 @@ struct ReplaceWay {
 inline void PrintTo(const ReplaceWay& way, std::ostream* out) { *out << way.name; }
 
 inline auto replace_ways() {
-    return testing::Values(ReplaceWay{"Unnamed", replace_file, false},
-                           ReplaceWay{"Named", replace_file_named, true});
+    return testing::Values(ReplaceWay{"Unnamed", replace_file, replace_file, false},
+                           ReplaceWay{"Named", replace_file_named, replace_file_named, true});
 }
 
 inline std::string way_name(const testing::TestParamInfo<ReplaceWay>& info) {

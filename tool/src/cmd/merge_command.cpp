@@ -17,9 +17,9 @@ bool is_scene_policy_file(std::string_view path) {
 
 }  // namespace
 
-Status merge_command(std::string base_on, std::vector<std::string> to_add, std::string output) {
+Status merge_command(std::string base_on, std::vector<std::string> to_add, std::string output, KeepAlive& keep) {
     if (to_add.empty() || !is_scene_policy_file(output)) return {};
-    return merge_policy_files(std::move(base_on), std::move(to_add), std::move(output));
+    return merge_policy_files(std::move(base_on), std::move(to_add), std::move(output), keep);
 }
 
 }  // namespace devctl

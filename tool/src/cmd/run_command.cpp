@@ -26,23 +26,23 @@ Status run_config(ConfigArgs args) {
                       args.command);
 }
 
-Status sync_path(const std::string& file_path) {
-    auto synced = sync_scene_by_path(file_path);
+Status sync_path(const std::string& file_path, KeepAlive& keep) {
+    auto synced = sync_scene_by_path(file_path, keep);
     if (!synced) return fail(std::move(synced.error()));
     if (*synced == PathSync::NotPolicyFile) return print_stdout("not policy file:" + file_path + "\n");
     return {};
 }
 
-Status run_sync(SyncArgs args) {
-    return std::visit(Overloaded{[](const SyncAll&) { return sync_all_scenes(); },
-                                 [](const PathArgs& path) { return sync_path(path.file_path); }},
+Status run_sync(SyncArgs args, KeepAlive& keep) {
+    return std::visit(Overloaded{[&](const SyncAll&) { return sync_all_scenes(keep); },
+                                 [&](const PathArgs& path) { return sync_path(path.file_path, keep); }},
                       args.command);
 }
 
-Status run_merge(MergeArgs args) {
+Status run_merge(MergeArgs args, KeepAlive& keep) {
     // Logged whatever the guard decides, so skipped merges still leave a trace.
     log_info(merge_log_line(args));
-    return merge_command(std::move(args.base_on), std::move(args.to_add), std::move(args.output));
+    return merge_command(std::move(args.base_on), std::move(args.to_add), std::move(args.output), keep);
 }
 
 }  // namespace
@@ -51,14 +51,14 @@ std::string merge_log_line(const MergeArgs& args) {
     return "running merge command: " + args.base_on + " + " + escaped_list(args.to_add) + " => " + args.output;
 }
 
-Status run_command(Cli cli) {
+Status run_command(Cli cli, KeepAlive& keep) {
     // The one place where running out of memory is caught: everything below
     // lets it unwind. Files are replaced whole or not at all, so none is left
     // half-written, wherever it strikes.
     try {
         return std::visit(Overloaded{[](ConfigArgs& args) { return run_config(std::move(args)); },
-                                     [](MergeArgs& args) { return run_merge(std::move(args)); },
-                                     [](SyncArgs& args) { return run_sync(std::move(args)); }},
+                                     [&](MergeArgs& args) { return run_merge(std::move(args), keep); },
+                                     [&](SyncArgs& args) { return run_sync(std::move(args), keep); }},
                           *cli.command);
     } catch (const std::bad_alloc&) {
         return fail(make_error(kOutOfMemory));

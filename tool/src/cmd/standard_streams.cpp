@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "fs/unique_fd.h"
+#include "fs/write_all.h"
 
 namespace devctl {
 namespace {

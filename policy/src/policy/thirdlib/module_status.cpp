@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "fs/file_io.h"
+#include "fs/file_read.h"
 
 namespace devctl {
 

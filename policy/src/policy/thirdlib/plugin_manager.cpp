@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "error/devctl_error.h"
-#include "fs/file_io.h"
+#include "fs/file_read.h"
 #include "log/log.h"
 #include "policy/thirdlib/arch.h"
 

@@ -1,0 +1,53 @@
+#pragma once
+// Atomic whole-file replacement.
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "error/chained_error.h"
+
+namespace devctl {
+
+// What the new content is written through: a buffer of about 1 MiB in front
+// of the temporary file (pieces of half that or more go straight to it). The
+// first failed write is kept and fails the replacement; later writes are
+// dropped.
+class FileOutput {
+public:
+    explicit FileOutput(int fd) : fd_(fd) {}
+    void write(std::string_view data);
+    // Writes out the buffer; 0 or the errno of the first failed write.
+    int finish();
+
+private:
+    void flush();
+
+    int fd_;
+    int error_ = 0;
+    std::string buffer_;
+};
+
+// Writes the whole new content; an error it returns (or an exception it
+// throws) abandons the replacement. It may be called a second time, to start
+// over on a named file, where an unnamed one turns out not to be nameable.
+using FillFile = std::function<Status(FileOutput&)>;
+
+// Writes the content (given, or by fill) to a temporary file in the same
+// directory (unnamed where the file system allows, mode 0600 while it is
+// written), gives it the old file's owner and mode (a new file gets 0666
+// less the umask), flushes it and renames it over path; a symbolic link's
+// final target is what gets replaced. On any failure, a throw from fill
+// included, the old file is untouched, no temporary file is left and the
+// error is the system error (one message) or fill's own. No directory is
+// created.
+Status replace_file(const std::string& path, const FillFile& fill);
+Status replace_file(const std::string& path, std::string_view content);
+
+// As replace_file(), but always with a named temporary file,
+// ".NAME.tmp-PID-N" beside the target: the way replace_file() falls back to
+// where the file system has no unnamed files, callable on its own so that it
+// can be checked on any file system.
+Status replace_file_named(const std::string& path, const FillFile& fill);
+Status replace_file_named(const std::string& path, std::string_view content);
+
+}  // namespace devctl
