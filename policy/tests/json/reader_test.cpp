@@ -279,6 +279,8 @@ TEST(JsonReader, StringDescriptionsEscapeLikeTheLibrary) {
     // A broken sequence shows as one U+FFFD for its longest well-formed
     // beginning, then one for each byte that cannot start a character.
     EXPECT_EQ(describe_string("\xe2\x82(\xed\xa0\x80\xf4\x90"), "string \"\uFFFD(\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\"");
+    // Overlong forms and a sequence cut off by the end of the text.
+    EXPECT_EQ(describe_string("\xc0\xaf\xe0\x9f\xf0\x90\x80"), "string \"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\"");
 }
 
 }  // namespace
