@@ -37,7 +37,6 @@ void Reader::set_position(size_t consumed) {
 }
 
 bool Reader::fail(std::string message, JsonErrorCategory category) {
-    failed_ = true;
     placed_ = true;
     error_.message = std::move(message);
     error_.category = category;
@@ -51,7 +50,6 @@ bool Reader::fail_peeked(std::string message, JsonErrorCategory category) {
 }
 
 bool Reader::fail_unplaced(std::string message) {
-    failed_ = true;
     placed_ = false;
     error_.message = std::move(message);
     error_.category = JsonErrorCategory::Data;
@@ -80,15 +78,10 @@ bool Reader::fail_invalid_type(std::string_view expected) {
     std::string what;
     switch (c) {
         case 'n':
-            bump();
-            if (!parse_literal("ull")) return false;
-            what = describe_null();
-            break;
         case 't':
         case 'f':
-            bump();
-            if (!parse_literal(c == 't' ? "rue" : "alse")) return false;
-            what = describe_bool(c == 't');
+            if (!parse_literal(c)) return false;
+            what = c == 'n' ? describe_null() : describe_bool(c == 't');
             break;
         case '"': {
             std::string_view text;
@@ -111,8 +104,9 @@ bool Reader::fail_invalid_type(std::string_view expected) {
     return fail(invalid_type(what, expected), JsonErrorCategory::Data);
 }
 
-bool Reader::parse_literal(std::string_view rest) {
-    for (char want : rest) {
+bool Reader::parse_literal(int c) {
+    ++cur_;
+    for (char want : std::string_view(c == 'n' ? "ull" : c == 't' ? "rue" : "alse")) {
         if (cur_ == end_) return fail_eof_value();
         if (*cur_++ != want) return fail("expected ident", JsonErrorCategory::Syntax);
     }
@@ -263,7 +257,7 @@ bool Reader::parse_number(Number& out) {
             --exponent;
         }
         if (cur_ == digits)
-            return at_end() ? fail_eof_value() : fail_peeked("invalid number", JsonErrorCategory::Syntax);
+            return cur_ == end_ ? fail_eof_value() : fail_peeked("invalid number", JsonErrorCategory::Syntax);
     }
     if (cur_ != end_ && (*cur_ == 'e' || *cur_ == 'E')) {
         ++cur_;
@@ -399,9 +393,9 @@ bool Reader::end_record_array() {
 
 bool Reader::skip_scalar(int c) {
     switch (c) {
-        case 'n': ++cur_; return parse_literal("ull");
-        case 't': ++cur_; return parse_literal("rue");
-        case 'f': ++cur_; return parse_literal("alse");
+        case 'n':
+        case 't':
+        case 'f': return parse_literal(c);
         case '"': {
             ++cur_;
             std::string_view unused;
@@ -467,12 +461,10 @@ bool Reader::skip_key() {
     ++cur_;
     std::string_view unused;
     if (!scan_string(unused, false)) return false;
-    return colon_or_eof_object();
+    return colon();
 }
 
-bool Reader::colon() { return colon_or_eof_object(); }
-
-bool Reader::colon_or_eof_object() {
+bool Reader::colon() {
     int c = peek();
     if (c == ':') {
         ++cur_;
