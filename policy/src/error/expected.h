@@ -44,9 +44,6 @@ inline constexpr bool is_unexpected<Unexpected<G>> = true;
 template <class T, class E>
 class [[nodiscard]] Expected {
 public:
-    using value_type = T;
-    using error_type = E;
-
     constexpr Expected()
         requires std::is_default_constructible_v<T>
         : state_(std::in_place_index<0>) {}
@@ -108,9 +105,6 @@ private:
 template <class E>
 class [[nodiscard]] Expected<void, E> {
 public:
-    using value_type = void;
-    using error_type = E;
-
     constexpr Expected() noexcept = default;
 
     template <class G>
@@ -121,7 +115,6 @@ public:
     constexpr bool has_value() const noexcept { return !error_.has_value(); }
     constexpr explicit operator bool() const noexcept { return has_value(); }
 
-    constexpr void operator*() const noexcept {}
     constexpr void value() const {
         if (!has_value()) expected_detail::no_value();
     }
