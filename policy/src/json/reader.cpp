@@ -335,44 +335,30 @@ bool Reader::enter() {
     return true;
 }
 
-bool Reader::next_member(bool& first, bool& more) {
-    int c = peek();
-    if (c < 0) return fail("EOF while parsing an object", JsonErrorCategory::Eof);
-    more = false;
-    if (c == '}') return true;
-    if (first) {
-        first = false;
-        if (c != '"') return fail_peeked("key must be a string", JsonErrorCategory::Syntax);
-        more = true;
-        return true;
-    }
-    if (c != ',') return fail_peeked("expected `,` or `}`", JsonErrorCategory::Syntax);
-    ++cur_;
-    c = peek();
-    if (c == '"') {
-        more = true;
-        return true;
-    }
-    if (c == '}') return fail_peeked("trailing comma", JsonErrorCategory::Syntax);
-    if (c < 0) return fail_eof_value();
-    return fail_peeked("key must be a string", JsonErrorCategory::Syntax);
+// At the end of the text, or at a byte that is neither a comma nor the
+// container's closing bracket.
+bool Reader::fail_between_items(int c, bool object) {
+    if (c < 0)
+        return fail(object ? "EOF while parsing an object" : "EOF while parsing a list",
+                    JsonErrorCategory::Eof);
+    return fail_peeked(object ? "expected `,` or `}`" : "expected `,` or `]`", JsonErrorCategory::Syntax);
 }
 
-bool Reader::next_element(bool& first, bool& more) {
+bool Reader::next_item(bool& first, bool& more, char close) {
+    const bool object = close == '}';
     int c = peek();
-    if (c < 0) return fail("EOF while parsing a list", JsonErrorCategory::Eof);
+    if (c < 0) return fail_between_items(c, object);
     more = false;
-    if (c == ']') return true;
-    if (first) {
-        first = false;
-        more = true;
-        return true;
+    if (c == close) return true;
+    if (!first) {
+        if (c != ',') return fail_between_items(c, object);
+        ++cur_;
+        c = peek();
+        if (c == close) return fail_peeked("trailing comma", JsonErrorCategory::Syntax);
+        if (c < 0) return fail_eof_value();
     }
-    if (c != ',') return fail_peeked("expected `,` or `]`", JsonErrorCategory::Syntax);
-    ++cur_;
-    c = peek();
-    if (c == ']') return fail_peeked("trailing comma", JsonErrorCategory::Syntax);
-    if (c < 0) return fail_eof_value();
+    first = false;
+    if (object && c != '"') return fail_peeked("key must be a string", JsonErrorCategory::Syntax);
     more = true;
     return true;
 }
@@ -411,14 +397,6 @@ bool Reader::skip_scalar(int c) {
 // Iterative: the brackets of the open containers are kept on a heap stack.
 bool Reader::skip_value() {
     std::string open;
-    auto frame_error = [&](int c) {
-        bool list = open.back() == '[';
-        if (c < 0)
-            return fail(list ? "EOF while parsing a list" : "EOF while parsing an object",
-                        JsonErrorCategory::Eof);
-        return fail_peeked(list ? "expected `,` or `]`" : "expected `,` or `}`",
-                           JsonErrorCategory::Syntax);
-    };
     for (;;) {
         int c = peek();
         if (c == '[' || c == '{') {
@@ -426,7 +404,7 @@ bool Reader::skip_value() {
             open += static_cast<char>(c);
             int next = peek();
             if (next != (c == '[' ? ']' : '}')) {
-                if (next < 0) return frame_error(next);
+                if (next < 0) return fail_between_items(next, c == '{');
                 if (c == '{' && !skip_key()) return false;
                 continue;  // the first element or member value
             }
@@ -445,7 +423,7 @@ bool Reader::skip_value() {
                 if (open.empty()) return true;
                 continue;
             }
-            if (next != ',') return frame_error(next);
+            if (next != ',') return fail_between_items(next, open.back() == '{');
             ++cur_;
             if (open.back() == '{' && !skip_key()) return false;
             break;

@@ -68,10 +68,12 @@ public:
     // Before each member: more is false at the closing brace (not consumed).
     // When more is true the cursor stands at the key's opening quote.
     // first starts true and is managed by the call.
-    bool next_member(bool& first, bool& more);
+    bool next_member(bool& first, bool& more) { return next_item(first, more, '}'); }
     bool colon();
     // Before each element: more is false at the closing bracket (not consumed).
-    bool next_element(bool& first, bool& more);
+    bool next_element(bool& first, bool& more) { return next_item(first, more, ']'); }
+    // Either of the two, by the container's closing bracket.
+    bool next_item(bool& first, bool& more, char close);
     // After the last field of a record in array form: the closing bracket,
     // else "trailing comma" / "trailing characters".
     bool end_record_array();
@@ -100,6 +102,7 @@ private:
     bool skip_number();
     bool skip_scalar(int c);
     bool skip_key();
+    bool fail_between_items(int c, bool object);
     void set_position(size_t consumed);
 
     const char* begin_;

@@ -40,8 +40,7 @@ bool ValueTree::read_node(Reader& reader, uint32_t index) {
             bool first = true;
             for (;;) {
                 bool more = false;
-                if (!(object ? reader.next_member(first, more) : reader.next_element(first, more)))
-                    return false;
+                if (!reader.next_item(first, more, object ? '}' : ']')) return false;
                 if (!more) break;
                 auto child = static_cast<uint32_t>(nodes_.size());
                 nodes_.emplace_back();

@@ -180,6 +180,8 @@ TEST(JsonReader, SkippedValuesMustBeWellFormed) {
         {"{\"text\":\"a\",\"number\":1,\"x\":[1 2]}", "expected `,` or `]` at line 1 column 31 [s]"},
         {"{\"text\":\"a\",\"number\":1,\"x\":{\"a\" 1}}", "expected `:` at line 1 column 33 [s]"},
         {"{\"text\":\"a\",\"number\":1,\"x\":[[]", "EOF while parsing a list at line 1 column 30 [e]"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":{", "EOF while parsing an object at line 1 column 28 [e]"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":{\"a\":1 \"b\":2}}", "expected `,` or `}` at line 1 column 35 [s]"},
         {"{\"text\":\"a\",\"number\":1,\"x\":1e999}", "ok"},
         {"{\"text\":\"a\",\"number\":1,\"x\":1.}", "invalid number at line 1 column 30 [s]"},
         {"{\"text\":\"a\",\"number\":1,\"x\":-", "invalid number at line 1 column 28 [s]"},
