@@ -1,6 +1,7 @@
 #include "json/reader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 #include "json/describe.h"
@@ -11,13 +12,6 @@ namespace devctl::json {
 namespace {
 
 inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-int hex_value(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 }  // namespace
 
@@ -192,12 +186,11 @@ bool Reader::parse_escape(bool keep) {
             cur_ = end_;
             return fail("EOF while parsing a string", JsonErrorCategory::Eof);
         }
-        for (int i = 0; i < 4; ++i) {
-            int h = hex_value(*cur_++);
-            if (h < 0) return fail("invalid escape", JsonErrorCategory::Syntax);
-            value = value * 16 + static_cast<uint32_t>(h);
-        }
-        return true;
+        const char* digits_end = cur_ + 4;
+        cur_ = std::from_chars(cur_, digits_end, value, 16).ptr;
+        if (cur_ == digits_end) return true;
+        ++cur_;  // the byte that is not a hex digit counts as read
+        return fail("invalid escape", JsonErrorCategory::Syntax);
     };
     uint32_t cp;
     if (!hex4(cp)) return false;

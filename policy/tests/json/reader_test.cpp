@@ -134,6 +134,7 @@ TEST(JsonReader, MessagesCategoriesAndPositions) {
         {"{\"text\":\"\\ud800\"}", "unexpected end of hex escape at line 1 column 16 [s]"},
         // Four bytes present: the first that is no hex digit; fewer: the end.
         {"{\"text\":\"\\u12\"}", "invalid escape at line 1 column 14 [s]"},
+        {"{\"text\":\"\\uG000\"}", "invalid escape at line 1 column 12 [s]"},
         {"{\"text\":\"\\ud800\\udz\"", "EOF while parsing a string at line 1 column 20 [e]"},
         {"{\"text\":\"a\",\"number\":1,\"x\":\"\\uz\"", "EOF while parsing a string at line 1 column 32 [e]"},
         {"{\"text\":\"\\udc00\"}", "lone leading surrogate in hex escape at line 1 column 15 [s]"},
