@@ -87,10 +87,8 @@ void append_steps(TextBlock& rules, const Steps& steps, AppendAccess append_acce
 
 // The first variable of that name, whatever its kind.
 const Variable* first_variable(const Module& module, std::string_view name) {
-    for (const Variable& variable : module.variables) {
-        if (variable.name == name) return &variable;
-    }
-    return nullptr;
+    const auto found = std::ranges::find(module.variables, name, &Variable::name);
+    return found == module.variables.end() ? nullptr : &*found;
 }
 
 template <class Item>
