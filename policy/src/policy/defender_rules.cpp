@@ -54,7 +54,8 @@ const std::array<MassStorageRules, 6> kMassStorageRules = {{
 // Device lists use all six; interface lists the first three, without cdrom lines.
 const std::array<ClassListRules, 6> kClassListRules = {{
     {"_enable_list", true, {AllowUse, AllowWrite}, {Off, AllowUse, AllowWrite}},
-    {"_disable_list", false, {Notice, DenyUse, DenyWrite}, {Notice, DenyUse, DenyWrite, CdDenyExec}},
+    {"_disable_list", false, {Notice, DenyUse, DenyWrite},
+     {Notice, DenyUse, DenyWrite, CdDenyExec}},
     {"_readonly_list", false, {Off, AllowUse, Notice, DenyWrite},
      {Off, AllowUse, Notice, DenyWrite, CdDenyExec}},
     {"_read_write_list", false, {Off, AllowUse, AllowWrite},
