@@ -37,16 +37,9 @@ std::string chain_form(const ChainedError& error) {
 namespace {
 
 void append_indented(std::string& out, std::string_view message, std::string_view indent) {
-    size_t start = 0;
-    for (;;) {
-        size_t nl = message.find('\n', start);
-        if (nl == std::string_view::npos) {
-            out.append(message.substr(start));
-            return;
-        }
-        out.append(message.substr(start, nl + 1 - start));
-        out.append(indent);
-        start = nl + 1;
+    for (char c : message) {
+        out += c;
+        if (c == '\n') out.append(indent);
     }
 }
 

@@ -3,7 +3,6 @@
 // call whose error is dropped fails a -Werror build; it is written here, not
 // taken from <expected>, because clang 14 with libstdc++ 12 (the fuzz build)
 // has no usable std::expected.
-#include <cstdlib>
 #include <optional>
 #include <type_traits>
 #include <utility>
@@ -34,19 +33,12 @@ template <class U>
 inline constexpr bool is_unexpected = false;
 template <class G>
 inline constexpr bool is_unexpected<Unexpected<G>> = true;
-
-// value() on an error is a bug in the caller, not an error to report.
-[[noreturn]] inline void no_value() { std::abort(); }
 }  // namespace expected_detail
 
-// operator* and operator-> need has_value(); value() checks it and aborts.
-// error() needs !has_value().
+// operator* and operator-> need has_value(); error() needs !has_value().
 template <class T, class E>
 class [[nodiscard]] Expected {
 public:
-    using value_type = T;
-    using error_type = E;
-
     constexpr Expected()
         requires std::is_default_constructible_v<T>
         : state_(std::in_place_index<0>) {}
@@ -71,19 +63,6 @@ public:
     constexpr T* operator->() { return std::get_if<0>(&state_); }
     constexpr const T* operator->() const { return std::get_if<0>(&state_); }
 
-    constexpr T& value() & {
-        checked();
-        return **this;
-    }
-    constexpr const T& value() const& {
-        checked();
-        return **this;
-    }
-    constexpr T&& value() && {
-        checked();
-        return std::move(**this);
-    }
-
     constexpr E& error() & { return *std::get_if<1>(&state_); }
     constexpr const E& error() const& { return *std::get_if<1>(&state_); }
     constexpr E&& error() && { return std::move(*std::get_if<1>(&state_)); }
@@ -96,10 +75,6 @@ public:
     }
 
 private:
-    constexpr void checked() const {
-        if (!has_value()) expected_detail::no_value();
-    }
-
     // Indexed, not typed, so that T and E may be the same type.
     std::variant<T, E> state_;
 };
@@ -108,9 +83,6 @@ private:
 template <class E>
 class [[nodiscard]] Expected<void, E> {
 public:
-    using value_type = void;
-    using error_type = E;
-
     constexpr Expected() noexcept = default;
 
     template <class G>
@@ -120,11 +92,6 @@ public:
 
     constexpr bool has_value() const noexcept { return !error_.has_value(); }
     constexpr explicit operator bool() const noexcept { return has_value(); }
-
-    constexpr void operator*() const noexcept {}
-    constexpr void value() const {
-        if (!has_value()) expected_detail::no_value();
-    }
 
     constexpr E& error() & { return *error_; }
     constexpr const E& error() const& { return *error_; }

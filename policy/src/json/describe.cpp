@@ -54,8 +54,6 @@ std::string format_float(double value) {
     return out;
 }
 
-std::string describe_integer(int64_t value) { return "integer `" + std::to_string(value) + "`"; }
-
 }  // namespace
 
 std::string describe_null() { return "null"; }
@@ -65,7 +63,7 @@ std::string describe_bool(bool value) { return value ? "boolean `true`" : "boole
 std::string describe_number(const Number& number) {
     switch (number.kind) {
         case Number::Kind::Unsigned: return "integer `" + std::to_string(number.u) + "`";
-        case Number::Kind::Negative: return describe_integer(number.i);
+        case Number::Kind::Negative: return "integer `" + std::to_string(number.i) + "`";
         case Number::Kind::Float: break;
     }
     return "floating point `" + format_float(number.f) + "`";
@@ -73,25 +71,12 @@ std::string describe_number(const Number& number) {
 
 std::string describe_string(std::string_view text) { return "string " + escaped_text(text); }
 
-namespace {
-
-std::string expected_message(std::string_view prefix, std::string_view what,
-                             std::string_view expected) {
-    std::string out(prefix);
-    out.append(what);
-    out += ", expected ";
-    out.append(expected);
-    return out;
-}
-
-}  // namespace
-
 std::string invalid_type(std::string_view what, std::string_view expected) {
-    return expected_message("invalid type: ", what, expected);
+    return "invalid type: " + std::string(what) + ", expected " + std::string(expected);
 }
 
 std::string invalid_value(std::string_view what, std::string_view expected) {
-    return expected_message("invalid value: ", what, expected);
+    return "invalid value: " + std::string(what) + ", expected " + std::string(expected);
 }
 
 }  // namespace devctl::json

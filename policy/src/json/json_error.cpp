@@ -3,12 +3,8 @@
 namespace devctl {
 
 std::string to_string(const JsonError& error) {
-    std::string out = error.message;
-    out += " at line ";
-    out += std::to_string(error.line);
-    out += " column ";
-    out += std::to_string(error.column);
-    return out;
+    return error.message + " at line " + std::to_string(error.line) + " column " +
+           std::to_string(error.column);
 }
 
 }  // namespace devctl

@@ -1,6 +1,7 @@
 #include "json/reader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 #include "json/describe.h"
@@ -11,13 +12,6 @@ namespace devctl::json {
 namespace {
 
 inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-int hex_value(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 }  // namespace
 
@@ -37,7 +31,6 @@ void Reader::set_position(size_t consumed) {
 }
 
 bool Reader::fail(std::string message, JsonErrorCategory category) {
-    failed_ = true;
     placed_ = true;
     error_.message = std::move(message);
     error_.category = category;
@@ -51,7 +44,6 @@ bool Reader::fail_peeked(std::string message, JsonErrorCategory category) {
 }
 
 bool Reader::fail_unplaced(std::string message) {
-    failed_ = true;
     placed_ = false;
     error_.message = std::move(message);
     error_.category = JsonErrorCategory::Data;
@@ -80,15 +72,10 @@ bool Reader::fail_invalid_type(std::string_view expected) {
     std::string what;
     switch (c) {
         case 'n':
-            bump();
-            if (!parse_literal("ull")) return false;
-            what = describe_null();
-            break;
         case 't':
         case 'f':
-            bump();
-            if (!parse_literal(c == 't' ? "rue" : "alse")) return false;
-            what = describe_bool(c == 't');
+            if (!parse_literal(c)) return false;
+            what = c == 'n' ? describe_null() : describe_bool(c == 't');
             break;
         case '"': {
             std::string_view text;
@@ -111,8 +98,9 @@ bool Reader::fail_invalid_type(std::string_view expected) {
     return fail(invalid_type(what, expected), JsonErrorCategory::Data);
 }
 
-bool Reader::parse_literal(std::string_view rest) {
-    for (char want : rest) {
+bool Reader::parse_literal(int c) {
+    ++cur_;
+    for (char want : std::string_view(c == 'n' ? "ull" : c == 't' ? "rue" : "alse")) {
         if (cur_ == end_) return fail_eof_value();
         if (*cur_++ != want) return fail("expected ident", JsonErrorCategory::Syntax);
     }
@@ -198,12 +186,11 @@ bool Reader::parse_escape(bool keep) {
             cur_ = end_;
             return fail("EOF while parsing a string", JsonErrorCategory::Eof);
         }
-        for (int i = 0; i < 4; ++i) {
-            int h = hex_value(*cur_++);
-            if (h < 0) return fail("invalid escape", JsonErrorCategory::Syntax);
-            value = value * 16 + static_cast<uint32_t>(h);
-        }
-        return true;
+        const char* digits_end = cur_ + 4;
+        cur_ = std::from_chars(cur_, digits_end, value, 16).ptr;
+        if (cur_ == digits_end) return true;
+        ++cur_;  // the byte that is not a hex digit counts as read
+        return fail("invalid escape", JsonErrorCategory::Syntax);
     };
     uint32_t cp;
     if (!hex4(cp)) return false;
@@ -263,7 +250,7 @@ bool Reader::parse_number(Number& out) {
             --exponent;
         }
         if (cur_ == digits)
-            return at_end() ? fail_eof_value() : fail_peeked("invalid number", JsonErrorCategory::Syntax);
+            return cur_ == end_ ? fail_eof_value() : fail_peeked("invalid number", JsonErrorCategory::Syntax);
     }
     if (cur_ != end_ && (*cur_ == 'e' || *cur_ == 'E')) {
         ++cur_;
@@ -341,44 +328,30 @@ bool Reader::enter() {
     return true;
 }
 
-bool Reader::next_member(bool& first, bool& more) {
-    int c = peek();
-    if (c < 0) return fail("EOF while parsing an object", JsonErrorCategory::Eof);
-    more = false;
-    if (c == '}') return true;
-    if (first) {
-        first = false;
-        if (c != '"') return fail_peeked("key must be a string", JsonErrorCategory::Syntax);
-        more = true;
-        return true;
-    }
-    if (c != ',') return fail_peeked("expected `,` or `}`", JsonErrorCategory::Syntax);
-    ++cur_;
-    c = peek();
-    if (c == '"') {
-        more = true;
-        return true;
-    }
-    if (c == '}') return fail_peeked("trailing comma", JsonErrorCategory::Syntax);
-    if (c < 0) return fail_eof_value();
-    return fail_peeked("key must be a string", JsonErrorCategory::Syntax);
+// At the end of the text, or at a byte that is neither a comma nor the
+// container's closing bracket.
+bool Reader::fail_between_items(int c, bool object) {
+    if (c < 0)
+        return fail(object ? "EOF while parsing an object" : "EOF while parsing a list",
+                    JsonErrorCategory::Eof);
+    return fail_peeked(object ? "expected `,` or `}`" : "expected `,` or `]`", JsonErrorCategory::Syntax);
 }
 
-bool Reader::next_element(bool& first, bool& more) {
+bool Reader::next_item(bool& first, bool& more, char close) {
+    const bool object = close == '}';
     int c = peek();
-    if (c < 0) return fail("EOF while parsing a list", JsonErrorCategory::Eof);
+    if (c < 0) return fail_between_items(c, object);
     more = false;
-    if (c == ']') return true;
-    if (first) {
-        first = false;
-        more = true;
-        return true;
+    if (c == close) return true;
+    if (!first) {
+        if (c != ',') return fail_between_items(c, object);
+        ++cur_;
+        c = peek();
+        if (c == close) return fail_peeked("trailing comma", JsonErrorCategory::Syntax);
+        if (c < 0) return fail_eof_value();
     }
-    if (c != ',') return fail_peeked("expected `,` or `]`", JsonErrorCategory::Syntax);
-    ++cur_;
-    c = peek();
-    if (c == ']') return fail_peeked("trailing comma", JsonErrorCategory::Syntax);
-    if (c < 0) return fail_eof_value();
+    first = false;
+    if (object && c != '"') return fail_peeked("key must be a string", JsonErrorCategory::Syntax);
     more = true;
     return true;
 }
@@ -399,9 +372,9 @@ bool Reader::end_record_array() {
 
 bool Reader::skip_scalar(int c) {
     switch (c) {
-        case 'n': ++cur_; return parse_literal("ull");
-        case 't': ++cur_; return parse_literal("rue");
-        case 'f': ++cur_; return parse_literal("alse");
+        case 'n':
+        case 't':
+        case 'f': return parse_literal(c);
         case '"': {
             ++cur_;
             std::string_view unused;
@@ -417,14 +390,6 @@ bool Reader::skip_scalar(int c) {
 // Iterative: the brackets of the open containers are kept on a heap stack.
 bool Reader::skip_value() {
     std::string open;
-    auto frame_error = [&](int c) {
-        bool list = open.back() == '[';
-        if (c < 0)
-            return fail(list ? "EOF while parsing a list" : "EOF while parsing an object",
-                        JsonErrorCategory::Eof);
-        return fail_peeked(list ? "expected `,` or `]`" : "expected `,` or `}`",
-                           JsonErrorCategory::Syntax);
-    };
     for (;;) {
         int c = peek();
         if (c == '[' || c == '{') {
@@ -432,7 +397,7 @@ bool Reader::skip_value() {
             open += static_cast<char>(c);
             int next = peek();
             if (next != (c == '[' ? ']' : '}')) {
-                if (next < 0) return frame_error(next);
+                if (next < 0) return fail_between_items(next, c == '{');
                 if (c == '{' && !skip_key()) return false;
                 continue;  // the first element or member value
             }
@@ -451,7 +416,7 @@ bool Reader::skip_value() {
                 if (open.empty()) return true;
                 continue;
             }
-            if (next != ',') return frame_error(next);
+            if (next != ',') return fail_between_items(next, open.back() == '{');
             ++cur_;
             if (open.back() == '{' && !skip_key()) return false;
             break;
@@ -467,12 +432,10 @@ bool Reader::skip_key() {
     ++cur_;
     std::string_view unused;
     if (!scan_string(unused, false)) return false;
-    return colon_or_eof_object();
+    return colon();
 }
 
-bool Reader::colon() { return colon_or_eof_object(); }
-
-bool Reader::colon_or_eof_object() {
+bool Reader::colon() {
     int c = peek();
     if (c == ':') {
         ++cur_;

@@ -40,7 +40,6 @@ public:
     }
     // Consumes one byte already seen with peek().
     void bump() { ++cur_; }
-    bool at_end() const { return cur_ == end_; }
     size_t offset() const { return static_cast<size_t>(cur_ - begin_); }
     // Whether a string view from parse_string() points into the text (it
     // points into reusable scratch space when the string had escapes).
@@ -52,8 +51,8 @@ public:
     // String: strict UTF-8; the view lives until the next string is read.
     bool parse_string(std::string_view& out);
     bool parse_number(Number& out);
-    // true, false or null, after the first byte was seen; the rest must follow.
-    bool parse_literal(std::string_view rest);
+    // true, false or null, whose first byte c was seen; the rest must follow.
+    bool parse_literal(int c);
     // Skips one well-formed value of any depth without recursion; strings in
     // it are not checked for UTF-8 and nothing counts against the budget.
     bool skip_value();
@@ -69,10 +68,12 @@ public:
     // Before each member: more is false at the closing brace (not consumed).
     // When more is true the cursor stands at the key's opening quote.
     // first starts true and is managed by the call.
-    bool next_member(bool& first, bool& more);
+    bool next_member(bool& first, bool& more) { return next_item(first, more, '}'); }
     bool colon();
     // Before each element: more is false at the closing bracket (not consumed).
-    bool next_element(bool& first, bool& more);
+    bool next_element(bool& first, bool& more) { return next_item(first, more, ']'); }
+    // Either of the two, by the container's closing bracket.
+    bool next_item(bool& first, bool& more, char close);
     // After the last field of a record in array form: the closing bracket,
     // else "trailing comma" / "trailing characters".
     bool end_record_array();
@@ -87,13 +88,12 @@ public:
     bool fail_invalid_type(std::string_view expected);
     // A data error whose position is fixed later by place_at_close().
     bool fail_unplaced(std::string message);
-    bool has_unplaced_error() const { return failed_ && !placed_; }
+    bool has_unplaced_error() const { return !placed_; }
     // Places an unplaced error where a record ends: past the whitespace that
     // follows, and past the record's closing bracket when that comes next;
     // any other byte is left unread.
     void place_at_close(char close);
 
-    bool failed() const { return failed_; }
     JsonError take_error();
 
 private:
@@ -102,15 +102,14 @@ private:
     bool skip_number();
     bool skip_scalar(int c);
     bool skip_key();
-    bool colon_or_eof_object();
+    bool fail_between_items(int c, bool object);
     void set_position(size_t consumed);
 
     const char* begin_;
     const char* cur_;
     const char* end_;
     int budget_ = 128;
-    bool failed_ = false;
-    bool placed_ = true;
+    bool placed_ = true;  // false while an error waits for its position
     JsonError error_;
     std::string scratch_;
 };

@@ -1,5 +1,7 @@
 #include "json/value_readers.h"
 
+#include <limits>
+
 #include "json/describe.h"
 
 namespace devctl::json {
@@ -16,18 +18,17 @@ bool read_string(Reader& reader, std::string& out) {
 bool read_bool(Reader& reader, bool& out) {
     int c = reader.peek();
     if (c == 't' || c == 'f') {
-        reader.bump();
         out = c == 't';
-        return reader.parse_literal(out ? "rue" : "alse");
+        return reader.parse_literal(c);
     }
     return c < 0 ? reader.fail_eof_value() : reader.fail_invalid_type("a boolean");
 }
 
 namespace {
 
-// An integer in [min, max]; expected names the type.
-bool read_integer(Reader& reader, int64_t min, int64_t max, std::string_view expected,
-                  int64_t& out) {
+// An integer of type T; expected names the type.
+template <class T>
+bool read_integer(Reader& reader, std::string_view expected, T& out) {
     int c = reader.peek();
     if (c != '-' && !(c >= '0' && c <= '9'))
         return c < 0 ? reader.fail_eof_value() : reader.fail_invalid_type(expected);
@@ -35,12 +36,12 @@ bool read_integer(Reader& reader, int64_t min, int64_t max, std::string_view exp
     if (!reader.parse_number(number)) return false;
     switch (number.kind) {
         case Number::Kind::Unsigned:
-            if (number.u > static_cast<uint64_t>(max)) break;
-            out = static_cast<int64_t>(number.u);
+            if (number.u > static_cast<uint64_t>(std::numeric_limits<T>::max())) break;
+            out = static_cast<T>(number.u);
             return true;
         case Number::Kind::Negative:
-            if (number.i < min) break;
-            out = number.i;
+            if (number.i < std::numeric_limits<T>::min()) break;
+            out = static_cast<T>(number.i);
             return true;
         case Number::Kind::Float:
             return reader.fail(invalid_type(describe_number(number), expected),
@@ -51,27 +52,15 @@ bool read_integer(Reader& reader, int64_t min, int64_t max, std::string_view exp
 
 }  // namespace
 
-bool read_i32(Reader& reader, int32_t& out) {
-    int64_t value = 0;
-    if (!read_integer(reader, INT32_MIN, INT32_MAX, "i32", value)) return false;
-    out = static_cast<int32_t>(value);
-    return true;
-}
+bool read_i32(Reader& reader, int32_t& out) { return read_integer(reader, "i32", out); }
 
-bool read_u32(Reader& reader, uint32_t& out) {
-    int64_t value = 0;
-    if (!read_integer(reader, 0, UINT32_MAX, "u32", value)) return false;
-    out = static_cast<uint32_t>(value);
-    return true;
-}
+bool read_u32(Reader& reader, uint32_t& out) { return read_integer(reader, "u32", out); }
 
 bool read_null(Reader& reader, bool& was_null) {
     int c = reader.peek();
     if (c < 0) return reader.fail_eof_value();
     was_null = c == 'n';
-    if (!was_null) return true;
-    reader.bump();
-    return reader.parse_literal("ull");
+    return !was_null || reader.parse_literal(c);
 }
 
 }  // namespace devctl::json

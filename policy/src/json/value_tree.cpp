@@ -21,15 +21,13 @@ bool ValueTree::read_node(Reader& reader, uint32_t index) {
     int c = reader.peek();
     switch (c) {
         case 'n':
-            reader.bump();
             nodes_[index].kind = Node::Kind::Null;
-            return reader.parse_literal("ull");
+            return reader.parse_literal(c);
         case 't':
         case 'f':
-            reader.bump();
             nodes_[index].kind = Node::Kind::Bool;
             nodes_[index].boolean = c == 't';
-            return reader.parse_literal(c == 't' ? "rue" : "alse");
+            return reader.parse_literal(c);
         case '"':
             nodes_[index].kind = Node::Kind::String;
             return read_text(reader, nodes_[index].text);
@@ -42,8 +40,7 @@ bool ValueTree::read_node(Reader& reader, uint32_t index) {
             bool first = true;
             for (;;) {
                 bool more = false;
-                if (!(object ? reader.next_member(first, more) : reader.next_element(first, more)))
-                    return false;
+                if (!reader.next_item(first, more, object ? '}' : ']')) return false;
                 if (!more) break;
                 auto child = static_cast<uint32_t>(nodes_.size());
                 nodes_.emplace_back();

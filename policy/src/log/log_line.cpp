@@ -6,15 +6,8 @@
 namespace devctl {
 
 int log_priority(LogLevel level) {
-    constexpr int kFacilitySyslog = 5 << 3;
-    switch (level) {
-        case LogLevel::Debug: return kFacilitySyslog | 7;
-        case LogLevel::Info: return kFacilitySyslog | 6;
-        case LogLevel::Notice: return kFacilitySyslog | 5;
-        case LogLevel::Warning: return kFacilitySyslog | 4;
-        case LogLevel::Error: return kFacilitySyslog | 3;
-    }
-    return kFacilitySyslog | 3;
+    // The levels count up from Debug (severity 7) to Error (severity 3).
+    return (5 << 3) | (7 - static_cast<int>(level));
 }
 
 std::string log_stamp(const std::tm& local) {

@@ -103,10 +103,6 @@ void append_usb_class_open_lines(std::string& out, std::string_view name) {
     }
 }
 
-void append_all_usb_line(std::string& out, Access access) {
-    append_device_line(out, access, "usb");
-}
-
 void append_cd_line(std::string& out, Access access) {
     append_filled_line(out, kUsbClassTemplates[index_of(access)], "{s}", {kCdToken});
 }

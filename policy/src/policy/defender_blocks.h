@@ -31,9 +31,6 @@ void append_usb_class_line(std::string& out, Access access, std::string_view nam
 // The use and write lines that open a USB class without a by-id guard.
 void append_usb_class_open_lines(std::string& out, std::string_view name);
 
-// A line for every USB device at once.
-void append_all_usb_line(std::string& out, Access access);
-
 // A line for the CD class "8020".
 void append_cd_line(std::string& out, Access access);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <type_traits>
 #include <variant>
 #include <vector>
@@ -41,35 +42,29 @@ using enum Step;
 // A member of usb_disable_list, and every USB device when the group is disabled.
 const Steps kDenySteps = {Notice, DenyUse, DenyWrite};
 
-const std::array<MassStorageRules, 6>& mass_storage_rules() {
-    static const std::array<MassStorageRules, 6> rules = {{
-        {"usb_enable_list", {Off, AllowUse, AllowWrite}},
-        {"usb_disable_list", {Notice, DenyUse, DenyWrite, HardDriveExec}},
-        {"usb_readonly_list", {Off, AllowUse, Notice, DenyWrite, HardDriveExec}},
-        {"usb_read_write_list", {Off, AllowUse, AllowWrite, Notice, HardDriveExec}},
-        {"usb_read_exec_list", {Off, AllowUse, Notice, DenyWrite}},
-        {"usb_read_write_exec_list", {Off, AllowUse, AllowWrite}},
-    }};
-    return rules;
-}
+const std::array<MassStorageRules, 6> kMassStorageRules = {{
+    {"usb_enable_list", {Off, AllowUse, AllowWrite}},
+    {"usb_disable_list", {Notice, DenyUse, DenyWrite, HardDriveExec}},
+    {"usb_readonly_list", {Off, AllowUse, Notice, DenyWrite, HardDriveExec}},
+    {"usb_read_write_list", {Off, AllowUse, AllowWrite, Notice, HardDriveExec}},
+    {"usb_read_exec_list", {Off, AllowUse, Notice, DenyWrite}},
+    {"usb_read_write_exec_list", {Off, AllowUse, AllowWrite}},
+}};
 
 // Device lists use all six; interface lists the first three, without cdrom lines.
-const std::array<ClassListRules, 6>& class_list_rules() {
-    static const std::array<ClassListRules, 6> rules = {{
-        {"_enable_list", true, {AllowUse, AllowWrite}, {Off, AllowUse, AllowWrite}},
-        {"_disable_list", false, {Notice, DenyUse, DenyWrite},
-         {Notice, DenyUse, DenyWrite, CdDenyExec}},
-        {"_readonly_list", false, {Off, AllowUse, Notice, DenyWrite},
-         {Off, AllowUse, Notice, DenyWrite, CdDenyExec}},
-        {"_read_write_list", false, {Off, AllowUse, AllowWrite},
-         {Off, AllowUse, AllowWrite, Notice, CdDenyExec}},
-        {"_read_exec_list", false, {Off, AllowUse, Notice, DenyWrite},
-         {Off, AllowUse, CdAllowExec, Notice, DenyWrite}},
-        {"_read_write_exec_list", false, {Off, AllowUse, AllowWrite},
-         {Off, AllowUse, AllowWrite, CdAllowExec}},
-    }};
-    return rules;
-}
+const std::array<ClassListRules, 6> kClassListRules = {{
+    {"_enable_list", true, {AllowUse, AllowWrite}, {Off, AllowUse, AllowWrite}},
+    {"_disable_list", false, {Notice, DenyUse, DenyWrite},
+     {Notice, DenyUse, DenyWrite, CdDenyExec}},
+    {"_readonly_list", false, {Off, AllowUse, Notice, DenyWrite},
+     {Off, AllowUse, Notice, DenyWrite, CdDenyExec}},
+    {"_read_write_list", false, {Off, AllowUse, AllowWrite},
+     {Off, AllowUse, AllowWrite, Notice, CdDenyExec}},
+    {"_read_exec_list", false, {Off, AllowUse, Notice, DenyWrite},
+     {Off, AllowUse, CdAllowExec, Notice, DenyWrite}},
+    {"_read_write_exec_list", false, {Off, AllowUse, AllowWrite},
+     {Off, AllowUse, AllowWrite, CdAllowExec}},
+}};
 constexpr size_t kInterfaceListCount = 3;
 
 // Appends the lines of each step; access steps append theirs with
@@ -93,10 +88,8 @@ void append_steps(TextBlock& rules, const Steps& steps, AppendAccess append_acce
 
 // The first variable of that name, whatever its kind.
 const Variable* first_variable(const Module& module, std::string_view name) {
-    for (const Variable& variable : module.variables) {
-        if (variable.name == name) return &variable;
-    }
-    return nullptr;
+    const auto found = std::ranges::find(module.variables, name, &Variable::name);
+    return found == module.variables.end() ? nullptr : &*found;
 }
 
 template <class Item>
@@ -132,7 +125,7 @@ void write_usb_member_rules(const Module& module, TextBlock& rules) {
 }
 
 void write_mass_storage_rules(const Module& module, TextBlock& rules) {
-    for (const MassStorageRules& entry : mass_storage_rules()) {
+    for (const MassStorageRules& entry : kMassStorageRules) {
         const std::vector<UsbType>* list = class_list<UsbType>(module, entry.list);
         if (list == nullptr || std::ranges::find(*list, UsbType::MassStorage) == list->end()) {
             continue;
@@ -147,7 +140,7 @@ void write_mass_storage_rules(const Module& module, TextBlock& rules) {
 template <class Item>
 void write_class_list(const Module& module, std::string_view prefix, const ClassListRules& entry,
                       TextBlock& rules) {
-    const std::vector<Item>* list = class_list<Item>(module, concat_text({prefix, entry.suffix}));
+    const std::vector<Item>* list = class_list<Item>(module, std::string(prefix).append(entry.suffix));
     if (list == nullptr) return;
     if (entry.opens_off) append_line(rules, {kInteractiveOff});
     for (Item member : *list) {
@@ -167,23 +160,13 @@ void write_usb_group_perm_rules(const Module& module, PolicyWriter& writer) {
     append_usb_class_open_lines(room(writer.rules), usb_type_name(UsbType::Hid));
     append_usb_class_open_lines(room(writer.rules), usb_type_name(UsbType::Hub));
     if (perm == UsbGroupPerm::Disable) {
-        append_steps(writer.rules, kDenySteps, append_all_usb_line);
+        append_steps(writer.rules, kDenySteps, [](std::string& out, Access access) {
+            append_device_line(out, access, "usb");
+        });
         return;
     }
     write_usb_member_rules(module, writer.rules);
     write_mass_storage_rules(module, writer.rules);
-}
-
-void write_device_list_rules(const Module& module, PolicyWriter& writer) {
-    for (const ClassListRules& entry : class_list_rules()) {
-        write_class_list<DeviceType>(module, "device", entry, writer.rules);
-    }
-}
-
-void write_interface_list_rules(const Module& module, PolicyWriter& writer) {
-    for (size_t i = 0; i < kInterfaceListCount; ++i) {
-        write_class_list<InterfaceType>(module, "interface", class_list_rules()[i], writer.rules);
-    }
 }
 
 }  // namespace
@@ -191,8 +174,12 @@ void write_interface_list_rules(const Module& module, PolicyWriter& writer) {
 void write_defender_rules(const Module& module, PolicyWriter& writer) {
     append_line(writer.rules, {kInteractiveOff});
     write_usb_group_perm_rules(module, writer);
-    write_device_list_rules(module, writer);
-    write_interface_list_rules(module, writer);
+    for (const ClassListRules& entry : kClassListRules) {
+        write_class_list<DeviceType>(module, "device", entry, writer.rules);
+    }
+    for (const ClassListRules& entry : std::span(kClassListRules).first<kInterfaceListCount>()) {
+        write_class_list<InterfaceType>(module, "interface", entry, writer.rules);
+    }
     room(writer.rules).append(defender_closing_block());
 }
 

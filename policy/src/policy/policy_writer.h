@@ -35,8 +35,6 @@ void write_modules(const ModuleMap& modules, PolicyWriter& writer);
 // last element of writer.path.
 void write_module_section(const Module& module, PolicyWriter& writer);
 
-void write_string_variable(PolicyWriter& writer, std::string_view key, std::string_view value);
-
 // The declarations, then the rules without their final line feed.
 std::string render_policy_text(const PolicyWriter& writer);
 // The same text handed to out piece by piece, as the blocks hold it.

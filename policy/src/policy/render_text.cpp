@@ -6,15 +6,6 @@ std::string interactive_number(Interactive value) {
     return std::to_string(static_cast<int>(value));
 }
 
-std::string concat_text(std::initializer_list<std::string_view> parts) {
-    size_t size = 0;
-    for (std::string_view part : parts) size += part.size();
-    std::string out;
-    out.reserve(size);
-    for (std::string_view part : parts) out.append(part);
-    return out;
-}
-
 std::string join_texts(const std::vector<std::string>& texts, std::string_view separator) {
     if (texts.empty()) return {};
     size_t size = separator.size() * (texts.size() - 1);

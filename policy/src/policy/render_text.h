@@ -17,8 +17,6 @@ inline std::string_view bool_text(bool value) { return value ? "true" : "false";
 // An interaction mode as the rule text writes it: its number.
 std::string interactive_number(Interactive value);
 
-std::string concat_text(std::initializer_list<std::string_view> parts);
-
 std::string join_texts(const std::vector<std::string>& texts, std::string_view separator);
 
 // Text kept as pieces of about 1 MiB, each reserved once: appending never

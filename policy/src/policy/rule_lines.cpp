@@ -9,8 +9,7 @@ std::vector<FuncPlaceholder> collect_func_variables(const Module& module) {
     for (const Variable& variable : module.variables) {
         if (variable.value.kind() != VariableKind::Func) continue;
         const StringList& values = std::get<kind_index<VariableKind::Func>>(variable.value.value);
-        placeholders.push_back({concat_text({"@@", variable.name, "@@"}),
-                                concat_text({"\"", join_texts(values, ","), "\""})});
+        placeholders.push_back({"@@" + variable.name + "@@", "\"" + join_texts(values, ",") + "\""});
     }
     return placeholders;
 }

@@ -74,12 +74,5 @@ TEST(Expected, StatusIsSuccessUntilFailed) {
     EXPECT_EQ(taken.messages, (std::vector<std::string>{"root"}));
 }
 
-TEST(ExpectedDeathTest, ValueOfAnErrorAborts) {
-    const Result<int> failed = fail(make_error("root"));
-    EXPECT_DEATH((void)failed.value(), "");
-    const Status failed_status = fail(make_error("root"));
-    EXPECT_DEATH(failed_status.value(), "");
-}
-
 }  // namespace
 }  // namespace devctl

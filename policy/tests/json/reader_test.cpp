@@ -134,6 +134,7 @@ TEST(JsonReader, MessagesCategoriesAndPositions) {
         {"{\"text\":\"\\ud800\"}", "unexpected end of hex escape at line 1 column 16 [s]"},
         // Four bytes present: the first that is no hex digit; fewer: the end.
         {"{\"text\":\"\\u12\"}", "invalid escape at line 1 column 14 [s]"},
+        {"{\"text\":\"\\uG000\"}", "invalid escape at line 1 column 12 [s]"},
         {"{\"text\":\"\\ud800\\udz\"", "EOF while parsing a string at line 1 column 20 [e]"},
         {"{\"text\":\"a\",\"number\":1,\"x\":\"\\uz\"", "EOF while parsing a string at line 1 column 32 [e]"},
         {"{\"text\":\"\\udc00\"}", "lone leading surrogate in hex escape at line 1 column 15 [s]"},
@@ -180,6 +181,8 @@ TEST(JsonReader, SkippedValuesMustBeWellFormed) {
         {"{\"text\":\"a\",\"number\":1,\"x\":[1 2]}", "expected `,` or `]` at line 1 column 31 [s]"},
         {"{\"text\":\"a\",\"number\":1,\"x\":{\"a\" 1}}", "expected `:` at line 1 column 33 [s]"},
         {"{\"text\":\"a\",\"number\":1,\"x\":[[]", "EOF while parsing a list at line 1 column 30 [e]"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":{", "EOF while parsing an object at line 1 column 28 [e]"},
+        {"{\"text\":\"a\",\"number\":1,\"x\":{\"a\":1 \"b\":2}}", "expected `,` or `}` at line 1 column 35 [s]"},
         {"{\"text\":\"a\",\"number\":1,\"x\":1e999}", "ok"},
         {"{\"text\":\"a\",\"number\":1,\"x\":1.}", "invalid number at line 1 column 30 [s]"},
         {"{\"text\":\"a\",\"number\":1,\"x\":-", "invalid number at line 1 column 28 [s]"},
@@ -279,6 +282,8 @@ TEST(JsonReader, StringDescriptionsEscapeLikeTheLibrary) {
     // A broken sequence shows as one U+FFFD for its longest well-formed
     // beginning, then one for each byte that cannot start a character.
     EXPECT_EQ(describe_string("\xe2\x82(\xed\xa0\x80\xf4\x90"), "string \"\uFFFD(\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\"");
+    // Overlong forms and a sequence cut off by the end of the text.
+    EXPECT_EQ(describe_string("\xc0\xaf\xe0\x9f\xf0\x90\x80"), "string \"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\"");
 }
 
 }  // namespace

@@ -16,10 +16,7 @@ namespace {
 using MergePolicyFn = int (*)(const char*);
 
 // Closes the library on every way out of the call.
-struct CloseLibrary {
-    void operator()(void* handle) const { dlclose(handle); }
-};
-using LibraryHandle = std::unique_ptr<void, CloseLibrary>;
+using LibraryHandle = std::unique_ptr<void, int (*)(void*)>;
 
 // Full path of a platform library: /usr/lib64/ on server products (marked by
 // /etc/.productinfo), the multiarch directory otherwise. Logs which one.
@@ -37,7 +34,7 @@ std::string plugin_manager_path(std::string_view name) {
 
 Status merge_via_plugin_manager(std::string_view scene_name) {
     const std::string path = plugin_manager_path(kPluginManagerLibrary);
-    const LibraryHandle handle(dlopen(path.c_str(), RTLD_LAZY));
+    const LibraryHandle handle(dlopen(path.c_str(), RTLD_LAZY), &dlclose);
     if (handle == nullptr) {
         log_info(std::string(kPluginManagerLibrary) + " not exists");
         return fail(to_chained(devctl_error(DevctlErrorKind::DlopenError, kPluginManagerLibrary)));
