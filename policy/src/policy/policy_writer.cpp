@@ -11,16 +11,26 @@ PolicyWriter make_policy_writer(std::string scene) {
 }
 
 void write_policy(const Policy& policy, PolicyWriter& writer) {
-    append_line(writer.declarations, {"#@NAMESPACE"});
-    append_line(writer.declarations, {"string name = ", policy.scene});
+    write_string_variable(writer, "name", policy.scene);
     append_line(writer.declarations, {"int priority = ", std::to_string(policy.priority)});
     append_line(writer.declarations, {"bool audit = ", bool_text(policy.audit)});
     append_line(writer.declarations,
                 {"int interactive = ", interactive_number(policy.interactive)});
-    append_line(writer.declarations, {"string module_name = ", writer.name});
-    append_line(writer.declarations, {"#@VARIABLES"});
+    write_string_variable(writer, "module_name", "");
     write_modules(policy.modules, writer);
 }
+
+void write_string_variable(PolicyWriter& writer, std::string_view key, std::string_view value) {
+    if (key == "module_name") {
+        append_line(writer.declarations, {"string module_name = ", writer.name});
+        append_line(writer.declarations, {"#@VARIABLES"});
+        return;
+    }
+    append_line(writer.declarations, {"#@NAMESPACE"});
+    append_line(writer.declarations, {"string ", key, " = ", value});
+}
+
+std::string scoped_name(const PolicyWriter& writer) { return writer.name + "_" + std::string(writer.path.back()); }
 
 std::string render_policy_text(const PolicyWriter& writer) {
     std::string text;

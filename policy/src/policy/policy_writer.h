@@ -21,6 +21,7 @@ struct PolicyWriter {
     std::vector<std::string_view> path;  // keys of the modules being written, outermost first
     TextBlock declarations;              // every line ends with a line feed
     TextBlock rules;                     // likewise; "#@RULES" comes first
+    bool rules_started = false;          // "#@RULES" is written
 };
 
 PolicyWriter make_policy_writer(std::string scene);
@@ -34,6 +35,13 @@ void write_modules(const ModuleMap& modules, PolicyWriter& writer);
 // One module's section, its sub-modules' sections first; its key is the
 // last element of writer.path.
 void write_module_section(const Module& module, PolicyWriter& writer);
+
+// "#@NAMESPACE" and "string KEY = VALUE"; for "module_name" instead
+// "string module_name = " the writer's name and "#@VARIABLES".
+void write_string_variable(PolicyWriter& writer, std::string_view key, std::string_view value);
+
+// The writer's name, "_" and the key of the module being written.
+std::string scoped_name(const PolicyWriter& writer);
 
 // The declarations, then the rules without their final line feed.
 std::string render_policy_text(const PolicyWriter& writer);

@@ -49,9 +49,12 @@ void write_module_section(const Module& module, PolicyWriter& writer) {
     const std::string_view key = writer.path.back();
     append_line(writer.declarations, {"dynamic bool ", key, " = ", bool_text(module.enabled)});
     write_modules(module.modules, writer);
-    if (writer.rules.pieces.empty()) append_line(writer.rules, {"#@RULES"});
+    if (!writer.rules_started) {
+        append_line(writer.rules, {"#@RULES"});
+        writer.rules_started = true;
+    }
     append_line(writer.rules, {"\n# rules start: ", module.type});
-    append_line(writer.rules, {"\n%SECTION ", writer.name, "_", key});
+    append_line(writer.rules, {"\n%SECTION ", scoped_name(writer)});
     if (!module.rules.empty()) {
         append_line(writer.rules, {"interactive = ", interactive_number(module.interactive)});
     }

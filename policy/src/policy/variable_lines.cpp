@@ -48,41 +48,56 @@ void append_quoted(std::string& out, std::string_view item) {
     out.append("\"").append(item).append("\"");
 }
 
-// A device rule: "operation * * * item access if ($devctl)".
-struct RuleForm {
-    std::string_view operation;
-    std::string_view access;
-};
+// The device rule forms: one line per item, "operation * * * item access
+// if ($devctl)", or none.
+using RuleForm = void (*)(TextBlock& rules, std::string_view item);
 
-constexpr RuleForm kAllowForm = {"allow", "{use, write}"};
-constexpr RuleForm kDisallowForm = {"disallow", "{use, write}"};
-constexpr RuleForm kReadonlyForm = {"disallow", "{write}"};
-
-// Chosen by the first of "_enable_", "_disable_", "_readonly_" found in the
-// name; none for other names.
-const RuleForm* rule_form_for(std::string_view variable_name) {
-    if (variable_name.find("_enable_") != std::string_view::npos) return &kAllowForm;
-    if (variable_name.find("_disable_") != std::string_view::npos) return &kDisallowForm;
-    if (variable_name.find("_readonly_") != std::string_view::npos) return &kReadonlyForm;
-    return nullptr;
+void allow_rule(TextBlock& rules, std::string_view item) {
+    append_line(rules, {"allow * * * ", item, " {use, write} if ($devctl)"});
 }
 
-void append_form_line(TextBlock& out, const RuleForm& form, std::string_view item) {
-    append_line(out, {form.operation, " * * * ", item, " ", form.access, " if ($devctl)"});
+void disallow_rule(TextBlock& rules, std::string_view item) {
+    append_line(rules, {"disallow * * * ", item, " {use, write} if ($devctl)"});
+}
+
+void readonly_rule(TextBlock& rules, std::string_view item) {
+    append_line(rules, {"disallow * * * ", item, " {write} if ($devctl)"});
+}
+
+void no_rule(TextBlock&, std::string_view) {}
+
+void usb_class_rule(TextBlock& rules, UsbType item) { disallow_rule(rules, usb_type_name(item)); }
+
+// Chosen by the first of "_enable_", "_disable_", "_readonly_" found in the
+// name.
+RuleForm rule_form_for(std::string_view variable_name) {
+    if (variable_name.find("_enable_") != std::string_view::npos) return allow_rule;
+    if (variable_name.find("_disable_") != std::string_view::npos) return disallow_rule;
+    if (variable_name.find("_readonly_") != std::string_view::npos) return readonly_rule;
+    return no_rule;
 }
 
 // One line per item.
 template <class Item>
 void write_device_rules(TextBlock& rules, std::string_view variable_name,
                         const std::vector<Item>& items) {
-    const RuleForm* form = rule_form_for(variable_name);
-    if (form == nullptr) {
+    const RuleForm form = rule_form_for(variable_name);
+    if (form == no_rule) {
         // Without a form every item still has its line, an empty one, except
         // that a single empty line is left out.
         if (items.size() > 1) room(rules).append(items.size(), '\n');
         return;
     }
-    for (Item item : items) append_form_line(rules, *form, item_name(item));
+    for (Item item : items) form(rules, item_name(item));
+}
+
+template <class Items>
+void strlist_declaration(std::string& out, std::string_view name, Items&& items) {
+    append_list_declaration(out, "strlist", name, std::forward<Items>(items), append_quoted);
+}
+
+void intlist_declaration(std::string& out, std::string_view name, const std::vector<int32_t>& items) {
+    append_list_declaration(out, "intlist", name, items, append_number);
 }
 
 // A disable list declares its classes without usb itself, which becomes one
@@ -91,13 +106,10 @@ void write_usb_variable(PolicyWriter& writer, std::string_view variable_name,
                         const std::vector<UsbType>& items) {
     const bool disables = variable_name.find("_disable_") != std::string_view::npos;
     const auto declared = [&](UsbType item) { return !disables || item != UsbType::Usb; };
-    const auto append_name = [](std::string& out, UsbType item) {
-        append_quoted(out, usb_type_name(item));
-    };
-    append_list_declaration(room(writer.declarations), "strlist", variable_name,
-                            items | std::views::filter(declared), append_name);
+    strlist_declaration(room(writer.declarations), variable_name,
+                        items | std::views::filter(declared) | std::views::transform(usb_type_name));
     if (disables && std::ranges::find(items, UsbType::Usb) != items.end()) {
-        append_form_line(writer.rules, kDisallowForm, usb_type_name(UsbType::Usb));
+        usb_class_rule(writer.rules, UsbType::Usb);
     }
 }
 
@@ -120,10 +132,10 @@ void write_device_class(PolicyWriter& writer, std::string_view variable_name,
 void write_variable(PolicyWriter& writer, const Variable& variable) {
     const VariableTypes& value = variable.value;
     if (value.kind() == VariableKind::Uid) {
-        append_list_declaration(room(writer.declarations), "intlist", variable.name,
-                                std::get<kind_index<VariableKind::Uid>>(value.value), append_number);
+        intlist_declaration(room(writer.declarations), variable.name,
+                            std::get<kind_index<VariableKind::Uid>>(value.value));
     } else if (const StringList* texts = text_list_items(value)) {
-        append_list_declaration(room(writer.declarations), "strlist", variable.name, *texts, append_quoted);
+        strlist_declaration(room(writer.declarations), variable.name, *texts);
     } else if (value.kind() == VariableKind::DeviceClass && writer.name != kDefenderScene) {
         write_device_class(writer, variable.name,
                            std::get<kind_index<VariableKind::DeviceClass>>(value.value));

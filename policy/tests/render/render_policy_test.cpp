@@ -205,5 +205,13 @@ TEST(TextBlock, LinesSpanningManyPiecesComeBackInOrder) {
     EXPECT_TRUE(block_text(block) == expected);
 }
 
+TEST(RenderPolicy, WriteStringVariableSpecialCasesModuleName) {
+    PolicyWriter writer = make_policy_writer("scene");
+    write_string_variable(writer, "module_name", "ignored");
+    write_string_variable(writer, "k", "v");
+    EXPECT_EQ(block_text(writer.declarations),
+              "string module_name = scene\n#@VARIABLES\n#@NAMESPACE\nstring k = v\n");
+}
+
 }  // namespace
 }  // namespace devctl::render_test
