@@ -3,13 +3,12 @@
 #include "fs/file_replace.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <optional>
 
-#include "fs/final_target.h"
-#include "fs/unique_fd.h"
 #include "fs/write_all.h"
 
 namespace devctl {
@@ -46,6 +45,25 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
+// The path with every symbolic link at its end resolved (up to 40 hops);
+// a dangling link gives the path it names.
+stdfs::path final_target(const std::string& path) {
+    stdfs::path current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!stdfs::is_symlink(stdfs::symlink_status(current, error))) break;
+        const stdfs::path next = stdfs::read_symlink(current, error);
+        if (error) break;
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return current;
+}
+
+// The directory that holds path: its parent, or "." for a bare name.
+std::string directory_of(const stdfs::path& path) {
+    return path.parent_path().empty() ? "." : path.parent_path().string();
+}
+
 struct Target {
     std::string path;  // the final target: a symbolic link stays a link
     std::string dir;   // same file system as the target, so the rename is atomic
@@ -54,11 +72,8 @@ struct Target {
 };
 
 Result<Target> resolve(const std::string& path) {
-    Target target;
-    target.path = final_target(path);
-    const stdfs::path resolved = target.path;
-    target.dir = directory_of(resolved).string();
-    target.name = resolved.filename().string();
+    const stdfs::path resolved = final_target(path);
+    Target target{resolved.string(), directory_of(resolved), resolved.filename().string(), std::nullopt};
     struct stat st {};
     if (::stat(target.path.c_str(), &st) == 0) {
         target.old = st;
@@ -189,6 +204,16 @@ FillFile writing(std::string_view content) {
 }
 
 }  // namespace
+
+DirectoryLock::DirectoryLock(const std::string& file_path) {
+    UniqueFd fd(::open(directory_of(final_target(file_path)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd) return;
+    int locked;
+    do {
+        locked = ::flock(fd.get(), LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+    if (locked == 0) fd_ = std::move(fd);
+}
 
 Status replace_file(const std::string& path, const FillFile& fill) {
     return replace(path, fill, true);
