@@ -3,7 +3,6 @@
 #include <array>
 
 #include "cmd/standard_streams.h"
-#include "fs/directory_lock.h"
 #include "fs/file_read.h"
 #include "fs/file_replace.h"
 #include "json/reader.h"

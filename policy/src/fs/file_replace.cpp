@@ -3,13 +3,12 @@
 #include "fs/file_replace.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <optional>
 
-#include "fs/final_target.h"
-#include "fs/unique_fd.h"
 #include "fs/write_all.h"
 
 namespace devctl {
@@ -46,6 +45,25 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
+// The path with every symbolic link at its end resolved (up to 40 hops);
+// a dangling link gives the path it names.
+stdfs::path final_target(const std::string& path) {
+    stdfs::path current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!stdfs::is_symlink(stdfs::symlink_status(current, error))) break;
+        const stdfs::path next = stdfs::read_symlink(current, error);
+        if (error) break;
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return current;
+}
+
+// The directory that holds path: its parent, or "." for a bare name.
+std::string directory_of(const stdfs::path& path) {
+    return path.parent_path().empty() ? "." : path.parent_path().string();
+}
+
 struct Target {
     std::string path;  // the final target: a symbolic link stays a link
     std::string dir;   // same file system as the target, so the rename is atomic
@@ -54,11 +72,8 @@ struct Target {
 };
 
 Result<Target> resolve(const std::string& path) {
-    Target target;
-    target.path = final_target(path);
-    const stdfs::path resolved = target.path;
-    target.dir = directory_of(resolved).string();
-    target.name = resolved.filename().string();
+    const stdfs::path resolved = final_target(path);
+    Target target{resolved.string(), directory_of(resolved), resolved.filename().string(), std::nullopt};
     struct stat st {};
     if (::stat(target.path.c_str(), &st) == 0) {
         target.old = st;
@@ -98,22 +113,20 @@ Status fill_in(int fd, const FillFile& fill, const Target& target) {
     return {};
 }
 
-// The name of a temporary file beside the target, removed on every way out,
-// a throw included, unless the file was renamed into place.
-struct TempName {
-    std::string path;  // empty while there is no such file
-    TempName() = default;
-    TempName(const TempName&) = delete;
-    TempName& operator=(const TempName&) = delete;
-    ~TempName() {
+// The temporary file; its name, once it has one, is removed on every way
+// out, a throw included, unless the file was renamed into place.
+struct TempFile {
+    UniqueFd fd;
+    std::string path;  // empty while the file has no name
+    ~TempFile() {
         if (!path.empty()) ::unlink(path.c_str());
     }
 };
 
 // Calls make(candidate) for ".NAME.tmp-PID-N" beside the target until a name
-// is free; 0 with temp named, or the errno.
+// is free; 0 with temp's path set, or the errno.
 template <class Make>
-int with_temp_name(const Target& target, TempName& temp, Make make) {
+int name_temp(const Target& target, TempFile& temp, Make make) {
     const std::string stem =
         (stdfs::path(target.dir) / ("." + target.name + ".tmp-" + std::to_string(::getpid()) + "-")).string();
     for (int attempt = 0;; ++attempt) {
@@ -122,15 +135,6 @@ int with_temp_name(const Target& target, TempName& temp, Make make) {
         if (e == 0) temp.path = std::move(candidate);
         if (e != EEXIST || attempt == 100) return e;
     }
-}
-
-// The complete temporary file takes the target's place, or goes.
-Status move_into_place(UniqueFd fd, TempName& temp, const Target& target) {
-    int e = fd.reset();
-    if (e == 0 && ::rename(temp.path.c_str(), target.path.c_str()) != 0) e = errno;
-    if (e != 0) return fail(system_error(e));
-    temp.path.clear();
-    return {};
 }
 
 // An empty path needs CAP_DAC_READ_SEARCH; /proc's link to the open file does not.
@@ -147,32 +151,34 @@ bool refuses_unnamed(int error) {
     return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
 }
 
-// The file has no name until it is complete, so a killed run leaves nothing.
-// Nothing when unnamed files cannot be made or named here.
-std::optional<Status> replace_unnamed(const Target& target, const FillFile& fill) {
-    UniqueFd fd(::open(target.dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
-    if (!fd && refuses_unnamed(errno)) return std::nullopt;
-    if (!fd) return fail(system_error(errno));
-    if (Status filled = fill_in(fd.get(), fill, target); !filled) return filled;
-    TempName temp;
-    const int e = with_temp_name(target, temp, [&](const std::string& name) { return link_unnamed(fd.get(), name); });
-    // ENOENT: neither the capability nor /proc, so it cannot be named here.
-    if (e == ENOENT) return std::nullopt;
-    if (e != 0) return fail(system_error(e));
-    return move_into_place(std::move(fd), temp, target);
-}
-
-Status replace_named(const Target& target, const FillFile& fill) {
-    TempName temp;
-    UniqueFd fd;
-    if (int e = with_temp_name(target, temp, [&](const std::string& name) {
-            fd = UniqueFd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-            return fd ? 0 : errno;
-        })) {
-        return fail(system_error(e));
+// One way through: an unnamed file has no name until it is complete, so a
+// killed run leaves nothing; a named one is created under its name. Nothing
+// when unnamed files cannot be made or named here.
+std::optional<Status> replace_through(const Target& target, const FillFile& fill, bool unnamed) {
+    TempFile temp;
+    int e = 0;
+    if (unnamed) {
+        temp.fd = UniqueFd(::open(target.dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+        if (!temp.fd && refuses_unnamed(errno)) return std::nullopt;
+        if (!temp.fd) e = errno;
+    } else {
+        e = name_temp(target, temp, [&](const std::string& name) {
+            temp.fd = UniqueFd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+            return temp.fd ? 0 : errno;
+        });
     }
-    if (Status filled = fill_in(fd.get(), fill, target); !filled) return filled;
-    return move_into_place(std::move(fd), temp, target);
+    if (e != 0) return fail(system_error(e));
+    if (Status filled = fill_in(temp.fd.get(), fill, target); !filled) return filled;
+    if (unnamed) {
+        e = name_temp(target, temp, [&](const std::string& name) { return link_unnamed(temp.fd.get(), name); });
+        // ENOENT: neither the capability nor /proc, so it cannot be named here.
+        if (e == ENOENT) return std::nullopt;
+    }
+    if (e == 0) e = temp.fd.reset();
+    if (e == 0 && ::rename(temp.path.c_str(), target.path.c_str()) != 0) e = errno;
+    if (e != 0) return fail(system_error(e));
+    temp.path.clear();
+    return Status{};
 }
 
 void sync_directory(const std::string& dir) {
@@ -184,8 +190,8 @@ Status replace(const std::string& path, const FillFile& fill, bool unnamed_first
     auto target = resolve(path);
     if (!target) return fail(std::move(target.error()));
     std::optional<Status> done;
-    if (unnamed_first) done = replace_unnamed(*target, fill);
-    Status result = done ? std::move(*done) : replace_named(*target, fill);
+    if (unnamed_first) done = replace_through(*target, fill, true);
+    Status result = done ? std::move(*done) : std::move(*replace_through(*target, fill, false));
     if (result) sync_directory(target->dir);
     return result;
 }
@@ -198,6 +204,16 @@ FillFile writing(std::string_view content) {
 }
 
 }  // namespace
+
+DirectoryLock::DirectoryLock(const std::string& file_path) {
+    UniqueFd fd(::open(directory_of(final_target(file_path)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd) return;
+    int locked;
+    do {
+        locked = ::flock(fd.get(), LOCK_EX);
+    } while (locked != 0 && errno == EINTR);
+    if (locked == 0) fd_ = std::move(fd);
+}
 
 Status replace_file(const std::string& path, const FillFile& fill) {
     return replace(path, fill, true);

@@ -129,7 +129,6 @@ struct Policy {
 
 // Inserts or replaces by name, keeping the first occurrence's place.
 void module_map_insert(ModuleMap& map, std::string name, Module module);
-Module* module_map_find(ModuleMap& map, std::string_view name);
 const Module* module_map_find(const ModuleMap& map, std::string_view name);
 
 }  // namespace devctl

@@ -1,10 +1,10 @@
 // Reading a policy document in one pass straight into the records.
 #include <array>
 #include <iterator>
+#include <unordered_set>
 
 #include "json/record.h"
 #include "json/value_readers.h"
-#include "model/module_map_builder.h"
 #include "model/policy_json.h"
 #include "model/variable_json.h"
 
@@ -99,6 +99,42 @@ bool deserialize_variable(Reader& reader, json::ValueTree& tree, Variable& varia
         return deserialize_variable_types(reader, tree, variable.value);
     });
 }
+
+// Fills a module map as module_map_insert would (first place kept, later
+// module taken), with a hash index once the map is large so that thousands
+// of modules do not cost quadratic time.
+class ModuleMapBuilder {
+public:
+    explicit ModuleMapBuilder(ModuleMap& map) : map_(map), index_(0, Hash{&map}, Equal{&map}) {}
+
+    void insert(std::string name, Module module) {
+        if (map_.size() < kIndexFrom) {
+            module_map_insert(map_, std::move(name), std::move(module));
+            if (map_.size() == kIndexFrom)
+                for (size_t i = 0; i < map_.size(); ++i) index_.insert(i);
+            return;
+        }
+        map_.push_back(ModuleEntry{std::move(name), std::move(module)});
+        auto [it, added] = index_.insert(map_.size() - 1);
+        if (added) return;
+        map_[*it].module = std::move(map_.back().module);
+        map_.pop_back();
+    }
+
+private:
+    struct Hash {
+        const ModuleMap* map;
+        size_t operator()(size_t i) const { return std::hash<std::string>{}((*map)[i].name); }
+    };
+    struct Equal {
+        const ModuleMap* map;
+        bool operator()(size_t a, size_t b) const { return (*map)[a].name == (*map)[b].name; }
+    };
+    static constexpr size_t kIndexFrom = 16;
+
+    ModuleMap& map_;
+    std::unordered_set<size_t, Hash, Equal> index_;
+};
 
 bool deserialize_module(Reader& reader, ReadSpace& space, Module& module);
 

@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "fs/directory_lock.h"
 #include "fs/file_read.h"
 #include "fs/file_replace.h"
 #include "model/policy_json.h"

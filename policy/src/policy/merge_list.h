@@ -13,8 +13,8 @@
 namespace devctl {
 
 // Order and duplicate test of one element type. The default (integers,
-// device enumerations by number, strings by unsigned bytes) is the
-// element's own < and ==.
+// device enumerations by number, strings by unsigned bytes, records field by
+// field) is the element's own < and ==.
 template <class T>
 struct MergeOrder {
     static bool less(const T& a, const T& b) { return a < b; }
@@ -23,23 +23,10 @@ struct MergeOrder {
 
 template <>
 struct MergeOrder<Pvid> {
-    static bool less(const Pvid& a, const Pvid& b);
+    static bool less(const Pvid& a, const Pvid& b) { return a < b; }
     // Ignores the name: of entries differing only in name, the first in
     // order (no name, then the smallest) stays.
     static bool same(const Pvid& a, const Pvid& b);
-};
-
-template <>
-struct MergeOrder<Netcard> {
-    static bool less(const Netcard& a, const Netcard& b);
-    static bool same(const Netcard& a, const Netcard& b);
-};
-
-// Field by field; used for short rule lists (see merge_rules).
-template <>
-struct MergeOrder<PolicyRule> {
-    static bool less(const PolicyRule& a, const PolicyRule& b);
-    static bool same(const PolicyRule& a, const PolicyRule& b);
 };
 
 // Sorts and de-duplicates even when add is empty, base duplicates included.

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "fs/directory_lock.h"
+#include "fs/file_replace.h"
 #include "temp_dir.h"
 
 namespace devctl {

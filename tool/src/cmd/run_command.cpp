@@ -3,12 +3,12 @@
 #include <new>
 #include <stdexcept>
 
-#include "cmd/escaped_list.h"
 #include "cmd/merge_command.h"
 #include "cmd/standard_streams.h"
 #include "config.h"
 #include "log/log.h"
 #include "policy/sync.h"
+#include "text/escaped_text.h"
 
 namespace devctl {
 namespace {
@@ -48,7 +48,12 @@ Status run_merge(MergeArgs args, KeepAlive& keep) {
 }  // namespace
 
 std::string merge_log_line(const MergeArgs& args) {
-    return "running merge command: " + args.base_on + " + " + escaped_list(args.to_add) + " => " + args.output;
+    std::string line = "running merge command: " + args.base_on + " + [";
+    for (size_t i = 0; i < args.to_add.size(); ++i) {
+        if (i > 0) line += ", ";
+        line += escaped_text(args.to_add[i]);
+    }
+    return line + "] => " + args.output;
 }
 
 Status run_command(Cli cli, KeepAlive& keep) {

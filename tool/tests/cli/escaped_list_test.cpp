@@ -1,8 +1,8 @@
 // The list form of the merge log line.
 #include <gtest/gtest.h>
 
-#include "cmd/escaped_list.h"
 #include "cmd/run_command.h"
+#include "text/escaped_text.h"
 
 namespace devctl {
 namespace {
@@ -33,15 +33,11 @@ TEST(EscapedList, Elements) {
     for (const auto& [text, expected] : cases) EXPECT_EQ(escaped_text(text), expected) << text;
 }
 
-TEST(EscapedList, Lists) {
-    EXPECT_EQ(escaped_list({}), "[]");
-    EXPECT_EQ(escaped_list({"a"}), R"(["a"])");
-    EXPECT_EQ(escaped_list({"a", "b\"", ""}), R"(["a", "b\"", ""])");
-}
-
 TEST(EscapedList, MergeLogLine) {
     EXPECT_EQ(merge_log_line({"/b.json", {}, "/o.json"}), "running merge command: /b.json + [] => /o.json");
     EXPECT_EQ(merge_log_line({"b", {"x y", "\n"}, "o\n"}), "running merge command: b + [\"x y\", \"\\n\"] => o\n");
+    EXPECT_EQ(merge_log_line({"b", {"a"}, "o"}), R"(running merge command: b + ["a"] => o)");
+    EXPECT_EQ(merge_log_line({"b", {"a", "b\"", ""}, "o"}), R"(running merge command: b + ["a", "b\"", ""] => o)");
 }
 
 }  // namespace
