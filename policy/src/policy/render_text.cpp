@@ -62,13 +62,4 @@ void append_filled_line(std::string& out, std::string_view line_template, std::s
     append_line(out, {line_template.substr(at + marker.size())});
 }
 
-void replace_all(std::string& text, size_t from, std::string_view pattern,
-                 std::string_view replacement) {
-    if (pattern.empty()) return;
-    for (size_t at = text.find(pattern, from); at != std::string::npos;
-         at = text.find(pattern, at + replacement.size())) {
-        text.replace(at, pattern.size(), replacement);
-    }
-}
-
 }  // namespace devctl

@@ -43,9 +43,4 @@ void append_line(TextBlock& block, std::initializer_list<std::string_view> parts
 void append_filled_line(std::string& out, std::string_view line_template, std::string_view marker,
                         std::initializer_list<std::string_view> parts);
 
-// Every non-overlapping occurrence of pattern in text from position from on,
-// scanning left to right; replacements are not scanned again.
-void replace_all(std::string& text, size_t from, std::string_view pattern,
-                 std::string_view replacement);
-
 }  // namespace devctl

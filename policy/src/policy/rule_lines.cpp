@@ -19,6 +19,17 @@ namespace {
 // A subject or object: "*" stays as it is, anything else gets a "$" before it.
 std::string_view operand_sigil(std::string_view text) { return text == "*" ? "" : "$"; }
 
+// Every non-overlapping occurrence of pattern in text from position from on,
+// scanning left to right; replacements are not scanned again.
+void replace_all(std::string& text, size_t from, std::string_view pattern,
+                 std::string_view replacement) {
+    if (pattern.empty()) return;
+    for (size_t at = text.find(pattern, from); at != std::string::npos;
+         at = text.find(pattern, at + replacement.size())) {
+        text.replace(at, pattern.size(), replacement);
+    }
+}
+
 }  // namespace
 
 void append_rule_line(std::string& out, const PolicyRule& rule,

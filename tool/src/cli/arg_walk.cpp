@@ -112,7 +112,7 @@ private:
             if (value) {
                 auto shown = used_;
                 shown.push_back(arg);
-                return fail(unneeded_value(*arg, *value, given_usage(path_, shown)));
+                return fail(unneeded_value(*arg, *value, error_usage(path_, shown)));
             }
             return react(*arg, std::nullopt);
         }

@@ -162,6 +162,4 @@ const ArgDecl* find_positional(const CommandDecl& command, size_t index) {
     return nullptr;
 }
 
-bool has_positionals(const CommandDecl& command) { return find_positional(command, 0) != nullptr; }
-
 }  // namespace devctl::cli

@@ -51,6 +51,5 @@ const CommandDecl* find_short_subcommand(const CommandDecl& command, char flag);
 const ArgDecl* find_long(const CommandDecl& command, std::string_view name);
 const ArgDecl* find_short(const CommandDecl& command, char flag);
 const ArgDecl* find_positional(const CommandDecl& command, size_t index);
-bool has_positionals(const CommandDecl& command);
 
 }  // namespace devctl::cli

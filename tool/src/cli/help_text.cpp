@@ -192,16 +192,13 @@ std::string help_usage(const CommandPath& path) {
     return out;
 }
 
-std::string given_usage(const CommandPath& path, const std::vector<const ArgDecl*>& given) {
+std::string error_usage(const CommandPath& path, const std::vector<const ArgDecl*>& given) {
+    if (given.empty()) return help_usage(path);
     const CommandDecl& command = *path.back();
     std::string out = usage_name(path);
     for (const std::string& part : required_parts(command, given, false, false)) out += " " + part;
     if (command.subcommand_required) out += " <COMMAND>";
     return out;
-}
-
-std::string error_usage(const CommandPath& path, const std::vector<const ArgDecl*>& given) {
-    return given.empty() ? help_usage(path) : given_usage(path, given);
 }
 
 std::vector<std::string> missing_required(const CommandDecl& command, const std::vector<const ArgDecl*>& given) {

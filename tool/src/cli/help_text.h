@@ -18,11 +18,8 @@ std::string arg_display(const ArgDecl& arg);
 // optional positionals and the subcommand placeholder.
 std::string help_usage(const CommandPath& path);
 
-// The usage line of an error once some arguments were given: the required
-// ones and those given, without the options tag.
-std::string given_usage(const CommandPath& path, const std::vector<const ArgDecl*>& given);
-
-// The usage of an error: the help usage when nothing was given yet.
+// The usage line of an error: the help usage when nothing was given yet,
+// else the required arguments and those given, without the options tag.
 std::string error_usage(const CommandPath& path, const std::vector<const ArgDecl*>& given);
 
 // The required arguments still missing, as the missing-argument error lists them.

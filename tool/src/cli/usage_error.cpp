@@ -105,7 +105,7 @@ UsageError unknown_option(const CommandDecl& command, std::string_view arg, cons
     UsageError error = unexpected_argument(arg, usage);
     if (similar != nullptr) {
         error.tips.push_back(similar_tip("argument", {"--" + std::string(similar->long_name)}));
-    } else if (!trailing && has_positionals(command)) {
+    } else if (!trailing && find_positional(command, 0) != nullptr) {
         error.tips.push_back("to pass '" + std::string(arg) + "' as a value, use '-- " + std::string(arg) + "'");
     }
     return error;
