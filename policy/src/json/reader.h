@@ -84,7 +84,8 @@ public:
     bool fail_peeked(std::string message, JsonErrorCategory category);
     bool fail_eof_value() { return fail("EOF while parsing a value", JsonErrorCategory::Eof); }
     // "invalid type: {what}, expected {expected}" for the value at the cursor
-    // (scalars are consumed, brackets are not).
+    // (scalars are consumed, brackets are not); at the end of the text, the
+    // end-of-value error.
     bool fail_invalid_type(std::string_view expected);
     // A data error whose position is fixed later by place_at_close().
     bool fail_unplaced(std::string message);

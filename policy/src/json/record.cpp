@@ -8,7 +8,7 @@ namespace {
 bool start_container(Reader& reader, char open, std::string_view expected) {
     int c = reader.peek();
     if (c == open) return reader.enter();
-    return c < 0 ? reader.fail_eof_value() : reader.fail_invalid_type(expected);
+    return reader.fail_invalid_type(expected);
 }
 
 bool close_container(Reader& reader) {
@@ -78,13 +78,9 @@ bool read_record_array(Reader& reader, const RecordShape& shape,
 
 bool read_record(Reader& reader, const RecordShape& shape, FunctionRef<bool(size_t)> read_field) {
     int c = reader.peek();
-    if (c == '{') {
-        return reader.enter() && read_record_object(reader, shape, read_field);
-    }
-    if (c == '[') {
-        return reader.enter() && read_record_array(reader, shape, read_field);
-    }
-    return c < 0 ? reader.fail_eof_value() : reader.fail_invalid_type(shape.expecting);
+    if (c != '{' && c != '[') return reader.fail_invalid_type(shape.expecting);
+    if (!reader.enter()) return false;
+    return c == '{' ? read_record_object(reader, shape, read_field) : read_record_array(reader, shape, read_field);
 }
 
 bool read_map(Reader& reader, FunctionRef<bool(std::string_view)> read_entry) {
