@@ -56,10 +56,6 @@ std::string format_float(double value) {
 
 }  // namespace
 
-std::string describe_null() { return "null"; }
-
-std::string describe_bool(bool value) { return value ? "boolean `true`" : "boolean `false`"; }
-
 std::string describe_number(const Number& number) {
     switch (number.kind) {
         case Number::Kind::Unsigned: return "integer `" + std::to_string(number.u) + "`";

@@ -8,8 +8,6 @@
 
 namespace devctl::json {
 
-std::string describe_null();
-std::string describe_bool(bool value);
 std::string describe_number(const Number& number);  // "integer `5`" or "floating point `1.5`"
 std::string describe_string(std::string_view text);  // string "a\"b"
 

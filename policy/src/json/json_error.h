@@ -15,6 +15,9 @@ struct JsonError {
 };
 
 // message + " at line L column C"
-std::string to_string(const JsonError& error);
+inline std::string to_string(const JsonError& error) {
+    return error.message + " at line " + std::to_string(error.line) + " column " +
+           std::to_string(error.column);
+}
 
 }  // namespace devctl

@@ -75,7 +75,7 @@ bool Reader::fail_invalid_type(std::string_view expected) {
         case 't':
         case 'f':
             if (!parse_literal(c)) return false;
-            what = c == 'n' ? describe_null() : describe_bool(c == 't');
+            what = c == 'n' ? "null" : c == 't' ? "boolean `true`" : "boolean `false`";
             break;
         case '"': {
             std::string_view text;
@@ -161,22 +161,14 @@ bool Reader::scan_string(std::string_view& out, bool keep) {
 
 bool Reader::parse_escape(bool keep) {
     if (cur_ == end_) return fail("EOF while parsing a string", JsonErrorCategory::Eof);
+    // The one-letter escapes and, at the same place, the bytes they stand for.
+    static constexpr std::string_view kLetters = "\"\\/bfnrt";
+    static constexpr std::string_view kBytes = "\"\\/\b\f\n\r\t";
     char c = *cur_++;
-    char plain = 0;
-    switch (c) {
-        case '"': plain = '"'; break;
-        case '\\': plain = '\\'; break;
-        case '/': plain = '/'; break;
-        case 'b': plain = '\b'; break;
-        case 'f': plain = '\f'; break;
-        case 'n': plain = '\n'; break;
-        case 'r': plain = '\r'; break;
-        case 't': plain = '\t'; break;
-        case 'u': break;
-        default: return fail("invalid escape", JsonErrorCategory::Syntax);
-    }
-    if (plain) {
-        if (keep) scratch_ += plain;
+    if (c != 'u') {
+        size_t at = kLetters.find(c);
+        if (at == std::string_view::npos) return fail("invalid escape", JsonErrorCategory::Syntax);
+        if (keep) scratch_ += kBytes[at];
         return true;
     }
     // Fewer than four bytes left is the end of input, whatever they are.

@@ -65,15 +65,12 @@ public:
     // level of the nesting budget; leave() gives it back.
     bool enter();
     void leave() { ++budget_; }
-    // Before each member: more is false at the closing brace (not consumed).
-    // When more is true the cursor stands at the key's opening quote.
-    // first starts true and is managed by the call.
-    bool next_member(bool& first, bool& more) { return next_item(first, more, '}'); }
-    bool colon();
-    // Before each element: more is false at the closing bracket (not consumed).
-    bool next_element(bool& first, bool& more) { return next_item(first, more, ']'); }
-    // Either of the two, by the container's closing bracket.
+    // Before each member or element: more is false at the container's
+    // closing bracket (not consumed); in an object, when more is true the
+    // cursor stands at the key's opening quote. first starts true and is
+    // managed by the call.
     bool next_item(bool& first, bool& more, char close);
+    bool colon();
     // After the last field of a record in array form: the closing bracket,
     // else "trailing comma" / "trailing characters".
     bool end_record_array();
@@ -84,14 +81,14 @@ public:
     bool fail_peeked(std::string message, JsonErrorCategory category);
     bool fail_eof_value() { return fail("EOF while parsing a value", JsonErrorCategory::Eof); }
     // "invalid type: {what}, expected {expected}" for the value at the cursor
-    // (scalars are consumed, brackets are not).
+    // (scalars are consumed, brackets are not); at the end of the text, the
+    // end-of-value error.
     bool fail_invalid_type(std::string_view expected);
     // A data error whose position is fixed later by place_at_close().
     bool fail_unplaced(std::string message);
-    bool has_unplaced_error() const { return !placed_; }
-    // Places an unplaced error where a record ends: past the whitespace that
-    // follows, and past the record's closing bracket when that comes next;
-    // any other byte is left unread.
+    // Places an unplaced error, if any, where a record ends: past the
+    // whitespace that follows, and past the record's closing bracket when
+    // that comes next; any other byte is left unread.
     void place_at_close(char close);
 
     JsonError take_error();

@@ -5,12 +5,6 @@
 namespace devctl::json {
 namespace {
 
-bool start_container(Reader& reader, char open, std::string_view expected) {
-    int c = reader.peek();
-    if (c == open) return reader.enter();
-    return c < 0 ? reader.fail_eof_value() : reader.fail_invalid_type(expected);
-}
-
 bool close_container(Reader& reader) {
     reader.bump();
     reader.leave();
@@ -18,8 +12,21 @@ bool close_container(Reader& reader) {
 }
 
 bool fail_in_field(Reader& reader, char close) {
-    if (reader.has_unplaced_error()) reader.place_at_close(close);
+    reader.place_at_close(close);
     return false;
+}
+
+// The items of a map (from the key on) or a list, each read by read_item.
+bool read_items(Reader& reader, char open, std::string_view expected, FunctionRef<bool()> read_item) {
+    if (reader.peek() != open) return reader.fail_invalid_type(expected);
+    if (!reader.enter()) return false;
+    bool first = true;
+    for (;;) {
+        bool more = false;
+        if (!reader.next_item(first, more, open == '{' ? '}' : ']')) return false;
+        if (!more) return close_container(reader);
+        if (!read_item()) return false;
+    }
 }
 
 bool read_record_object(Reader& reader, const RecordShape& shape,
@@ -28,7 +35,7 @@ bool read_record_object(Reader& reader, const RecordShape& shape,
     bool first = true;
     for (;;) {
         bool more = false;
-        if (!reader.next_member(first, more)) return false;
+        if (!reader.next_item(first, more, '}')) return false;
         if (!more) break;
         std::string_view key;
         if (!reader.parse_string(key)) return false;
@@ -60,7 +67,7 @@ bool read_record_array(Reader& reader, const RecordShape& shape,
     bool first = true;
     for (size_t index = 0; index < shape.keys.size(); ++index) {
         bool more = false;
-        if (!reader.next_element(first, more)) return false;
+        if (!reader.next_item(first, more, ']')) return false;
         if (!more) {
             if (shape.optional_in_array & (uint32_t{1} << index)) continue;
             reader.fail_unplaced("invalid length " + std::to_string(index) + ", expected " +
@@ -78,36 +85,20 @@ bool read_record_array(Reader& reader, const RecordShape& shape,
 
 bool read_record(Reader& reader, const RecordShape& shape, FunctionRef<bool(size_t)> read_field) {
     int c = reader.peek();
-    if (c == '{') {
-        return reader.enter() && read_record_object(reader, shape, read_field);
-    }
-    if (c == '[') {
-        return reader.enter() && read_record_array(reader, shape, read_field);
-    }
-    return c < 0 ? reader.fail_eof_value() : reader.fail_invalid_type(shape.expecting);
+    if (c != '{' && c != '[') return reader.fail_invalid_type(shape.expecting);
+    if (!reader.enter()) return false;
+    return c == '{' ? read_record_object(reader, shape, read_field) : read_record_array(reader, shape, read_field);
 }
 
 bool read_map(Reader& reader, FunctionRef<bool(std::string_view)> read_entry) {
-    if (!start_container(reader, '{', "a map")) return false;
-    bool first = true;
-    for (;;) {
-        bool more = false;
-        if (!reader.next_member(first, more)) return false;
-        if (!more) return close_container(reader);
+    return read_items(reader, '{', "a map", [&] {
         std::string_view key;
-        if (!reader.parse_string(key) || !reader.colon() || !read_entry(key)) return false;
-    }
+        return reader.parse_string(key) && reader.colon() && read_entry(key);
+    });
 }
 
 bool read_list(Reader& reader, FunctionRef<bool()> read_element) {
-    if (!start_container(reader, '[', "a sequence")) return false;
-    bool first = true;
-    for (;;) {
-        bool more = false;
-        if (!reader.next_element(first, more)) return false;
-        if (!more) return close_container(reader);
-        if (!read_element()) return false;
-    }
+    return read_items(reader, '[', "a sequence", read_element);
 }
 
 }  // namespace devctl::json

@@ -8,7 +8,7 @@ namespace devctl::json {
 
 bool read_string(Reader& reader, std::string& out) {
     int c = reader.peek();
-    if (c != '"') return c < 0 ? reader.fail_eof_value() : reader.fail_invalid_type("a string");
+    if (c != '"') return reader.fail_invalid_type("a string");
     std::string_view text;
     if (!reader.parse_string(text)) return false;
     out.assign(text);
@@ -21,7 +21,7 @@ bool read_bool(Reader& reader, bool& out) {
         out = c == 't';
         return reader.parse_literal(c);
     }
-    return c < 0 ? reader.fail_eof_value() : reader.fail_invalid_type("a boolean");
+    return reader.fail_invalid_type("a boolean");
 }
 
 namespace {
@@ -30,8 +30,7 @@ namespace {
 template <class T>
 bool read_integer(Reader& reader, std::string_view expected, T& out) {
     int c = reader.peek();
-    if (c != '-' && !(c >= '0' && c <= '9'))
-        return c < 0 ? reader.fail_eof_value() : reader.fail_invalid_type(expected);
+    if (c != '-' && !(c >= '0' && c <= '9')) return reader.fail_invalid_type(expected);
     Number number;
     if (!reader.parse_number(number)) return false;
     switch (number.kind) {
@@ -55,12 +54,5 @@ bool read_integer(Reader& reader, std::string_view expected, T& out) {
 bool read_i32(Reader& reader, int32_t& out) { return read_integer(reader, "i32", out); }
 
 bool read_u32(Reader& reader, uint32_t& out) { return read_integer(reader, "u32", out); }
-
-bool read_null(Reader& reader, bool& was_null) {
-    int c = reader.peek();
-    if (c < 0) return reader.fail_eof_value();
-    was_null = c == 'n';
-    return !was_null || reader.parse_literal(c);
-}
 
 }  // namespace devctl::json

@@ -16,13 +16,12 @@ bool read_i32(Reader& reader, int32_t& out);         // expected "i32"
 bool read_u32(Reader& reader, uint32_t& out);        // expected "u32"
 
 // Reads "null" when it comes next (out empty), otherwise the inner reader.
-bool read_null(Reader& reader, bool& was_null);
-
 template <class T, class Inner>
 bool read_optional(Reader& reader, std::optional<T>& out, Inner inner) {
-    bool was_null = false;
-    if (!read_null(reader, was_null)) return false;
-    if (was_null) {
+    int c = reader.peek();
+    if (c < 0) return reader.fail_eof_value();
+    if (c == 'n') {
+        if (!reader.parse_literal(c)) return false;
         out.reset();
         return true;
     }

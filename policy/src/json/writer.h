@@ -40,8 +40,6 @@ public:
     std::string take() { return std::move(out_); }
     // Hands what is buffered to the sink.
     void flush();
-    // Pre-sizes the output when the final size can be estimated.
-    void reserve(size_t bytes) { out_.reserve(bytes); }
 
 private:
     void open(char bracket);

@@ -13,9 +13,4 @@ void module_map_insert(ModuleMap& map, std::string name, Module module) {
     }
 }
 
-const Module* module_map_find(const ModuleMap& map, std::string_view name) {
-    auto it = std::ranges::find(map, name, &ModuleEntry::name);
-    return it == map.end() ? nullptr : &it->module;
-}
-
 }  // namespace devctl

@@ -129,6 +129,5 @@ struct Policy {
 
 // Inserts or replaces by name, keeping the first occurrence's place.
 void module_map_insert(ModuleMap& map, std::string name, Module module);
-const Module* module_map_find(const ModuleMap& map, std::string_view name);
 
 }  // namespace devctl

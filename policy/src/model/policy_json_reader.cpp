@@ -42,9 +42,7 @@ constexpr json::RecordShape kVariableShape{"struct Variable", "struct Variable w
 
 bool deserialize_interactive(Reader& reader, Interactive& out) {
     int c = reader.peek();
-    if (c != '"')
-        return c < 0 ? reader.fail_eof_value()
-                     : reader.fail_invalid_type("string representation of interactive enum");
+    if (c != '"') return reader.fail_invalid_type("string representation of interactive enum");
     std::string_view text;
     if (!reader.parse_string(text)) return false;
     auto value = interactive_from_str(text);

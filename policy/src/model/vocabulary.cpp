@@ -36,17 +36,11 @@ std::string unknown_variant(std::string_view text, std::span<const std::string_v
     std::string out = "unknown variant `";
     out.append(text);
     out += "`, expected ";
-    if (names.size() == 2) {
-        out += '`';
-        out.append(names[0]);
-        out += "` or `";
-        out.append(names[1]);
-        out += '`';
-        return out;
-    }
-    out += "one of ";
+    // Two names read "`a` or `b`", more "one of `a`, `b`, ...".
+    const bool pair = names.size() == 2;
+    if (!pair) out += "one of ";
     for (size_t i = 0; i < names.size(); ++i) {
-        if (i) out += ", ";
+        if (i) out += pair ? " or " : ", ";
         out += '`';
         out.append(names[i]);
         out += '`';

@@ -109,15 +109,15 @@ TEST(Orders, PvidAndNetcard) {
         {pvid_of(0, 1, 1, "a", "z"), pvid_of(0, 1, 1, "b", "a")},
     };
     for (const auto& c : cases) {
-        EXPECT_TRUE(pvid_less(c.a, c.b));
-        EXPECT_FALSE(pvid_less(c.b, c.a));
+        EXPECT_TRUE(c.a < c.b);
+        EXPECT_FALSE(c.b < c.a);
     }
-    EXPECT_FALSE(pvid_less(pvid(0, 1, "s"), pvid(0, 1, "s")));
+    EXPECT_FALSE(pvid(0, 1, "s") < pvid(0, 1, "s"));
 
-    EXPECT_TRUE(netcard_less({"a", NetcardType::Netcard}, {"b", NetcardType::WirelessCard}));
-    EXPECT_TRUE(netcard_less({"a", NetcardType::WirelessCard}, {"a", NetcardType::Netcard}));
-    EXPECT_TRUE(netcard_less({"a", NetcardType::Netcard}, {"ab", NetcardType::WirelessCard}));
-    EXPECT_FALSE(netcard_less({"a", NetcardType::Netcard}, {"a", NetcardType::Netcard}));
+    EXPECT_TRUE((Netcard{"a", NetcardType::Netcard} < Netcard{"b", NetcardType::WirelessCard}));
+    EXPECT_TRUE((Netcard{"a", NetcardType::WirelessCard} < Netcard{"a", NetcardType::Netcard}));
+    EXPECT_TRUE((Netcard{"a", NetcardType::Netcard} < Netcard{"ab", NetcardType::WirelessCard}));
+    EXPECT_FALSE((Netcard{"a", NetcardType::Netcard} < Netcard{"a", NetcardType::Netcard}));
 }
 
 }  // namespace
