@@ -141,7 +141,7 @@ auto& emplace_kind(Variant& value, Args&&... args) {
     return value.template emplace<kind_index<K>>(std::forward<Args>(args)...);
 }
 
-bool as_device_class(const ValueTree& tree, const Node& v, DeviceClass& out) {
+bool deserialize_device_class(const ValueTree& tree, const Node& v, DeviceClass& out) {
     const Node* payload;
     size_t index;
     if (!split_tagged(tree, v, kDeviceClassTags, index, payload)) return false;
@@ -157,7 +157,7 @@ bool as_device_class(const ValueTree& tree, const Node& v, DeviceClass& out) {
 
 constexpr std::array<std::string_view, 5> kPvidKeys = {"usb_type", "pid", "vid", "serial", "name"};
 
-bool as_pvid(const ValueTree& tree, const Node& v, Pvid& out) {
+bool deserialize_pvid(const ValueTree& tree, const Node& v, Pvid& out) {
     std::array<const Node*, 5> f;
     if (!record_members(tree, v, kPvidKeys, f) || !f[0] || !f[1] || !f[2]) return false;
     return as_i32(tree, *f[0], out.usb_type) && as_u32(*f[1], out.pid) && as_u32(*f[2], out.vid) &&
@@ -167,7 +167,7 @@ bool as_pvid(const ValueTree& tree, const Node& v, Pvid& out) {
 
 constexpr std::array<std::string_view, 2> kNetcardKeys = {"name", "netcard_type"};
 
-bool as_netcard(const ValueTree& tree, const Node& v, Netcard& out) {
+bool deserialize_netcard(const ValueTree& tree, const Node& v, Netcard& out) {
     std::array<const Node*, 2> f;
     return record_members(tree, v, kNetcardKeys, f) && f[0] && f[1] && as_string(tree, *f[0], out.name) &&
            as_member(tree, *f[1], out.netcard_type, netcard_type_from_name);
@@ -189,9 +189,9 @@ bool as_tagged(const ValueTree& tree, const Node& v, VariableTypes& out) {
         case K::Kmod: return as_strings<K::Kmod>(tree, *payload, out);
         case K::Path: return as_strings<K::Path>(tree, *payload, out);
         case K::Package: return as_strings<K::Package>(tree, *payload, out);
-        case K::DeviceClass: return as_device_class(tree, *payload, emplace_kind<K::DeviceClass>(out.value));
-        case K::Pvid: return as_list(tree, *payload, emplace_kind<K::Pvid>(out.value), as_pvid);
-        case K::Netcard: return as_list(tree, *payload, emplace_kind<K::Netcard>(out.value), as_netcard);
+        case K::DeviceClass: return deserialize_device_class(tree, *payload, emplace_kind<K::DeviceClass>(out.value));
+        case K::Pvid: return as_list(tree, *payload, emplace_kind<K::Pvid>(out.value), deserialize_pvid);
+        case K::Netcard: return as_list(tree, *payload, emplace_kind<K::Netcard>(out.value), deserialize_netcard);
         case K::Func: return as_strings<K::Func>(tree, *payload, out);
         case K::PathPackage: return as_strings<K::PathPackage>(tree, *payload, out);
         default: return false;
