@@ -169,17 +169,25 @@ void write_usb_group_perm_rules(const Module& module, PolicyWriter& writer) {
     write_mass_storage_rules(module, writer.rules);
 }
 
+void write_device_list_rules(const Module& module, PolicyWriter& writer) {
+    for (const ClassListRules& entry : kClassListRules) {
+        write_class_list<DeviceType>(module, "device", entry, writer.rules);
+    }
+}
+
+void write_interface_list_rules(const Module& module, PolicyWriter& writer) {
+    for (const ClassListRules& entry : std::span(kClassListRules).first<kInterfaceListCount>()) {
+        write_class_list<InterfaceType>(module, "interface", entry, writer.rules);
+    }
+}
+
 }  // namespace
 
 void write_defender_rules(const Module& module, PolicyWriter& writer) {
     append_line(writer.rules, {kInteractiveOff});
     write_usb_group_perm_rules(module, writer);
-    for (const ClassListRules& entry : kClassListRules) {
-        write_class_list<DeviceType>(module, "device", entry, writer.rules);
-    }
-    for (const ClassListRules& entry : std::span(kClassListRules).first<kInterfaceListCount>()) {
-        write_class_list<InterfaceType>(module, "interface", entry, writer.rules);
-    }
+    write_device_list_rules(module, writer);
+    write_interface_list_rules(module, writer);
     room(writer.rules).append(defender_closing_block());
 }
 
