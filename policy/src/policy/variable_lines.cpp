@@ -70,18 +70,20 @@ void usb_class_rule(TextBlock& rules, UsbType item) { disallow_rule(rules, usb_t
 
 // Chosen by the first of "_enable_", "_disable_", "_readonly_" found in the
 // name.
-RuleForm rule_form_for(std::string_view variable_name) {
+RuleForm device_rule_fn(std::string_view variable_name) {
     if (variable_name.find("_enable_") != std::string_view::npos) return allow_rule;
     if (variable_name.find("_disable_") != std::string_view::npos) return disallow_rule;
     if (variable_name.find("_readonly_") != std::string_view::npos) return readonly_rule;
     return no_rule;
 }
 
-// One line per item.
+// Interface lists choose alike; only the name each item is written by differs,
+// and map_device_items applies that.
+RuleForm interface_rule_fn(std::string_view variable_name) { return device_rule_fn(variable_name); }
+
+// The form applied to every item, in order.
 template <class Item>
-void write_device_rules(TextBlock& rules, std::string_view variable_name,
-                        const std::vector<Item>& items) {
-    const RuleForm form = rule_form_for(variable_name);
+void map_device_items(TextBlock& rules, RuleForm form, const std::vector<Item>& items) {
     if (form == no_rule) {
         // Without a form every item still has its line, an empty one, except
         // that a single empty line is left out.
@@ -121,7 +123,10 @@ void write_device_class(PolicyWriter& writer, std::string_view variable_name,
             if constexpr (std::is_same_v<Item, UsbType>) {
                 write_usb_variable(writer, variable_name, items);
             } else {
-                write_device_rules(writer.rules, variable_name, items);
+                const bool interfaces = std::is_same_v<Item, InterfaceType>;
+                map_device_items(writer.rules,
+                                 interfaces ? interface_rule_fn(variable_name) : device_rule_fn(variable_name),
+                                 items);
             }
         },
         device_class.value);
