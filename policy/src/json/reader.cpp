@@ -53,8 +53,15 @@ bool Reader::fail_unplaced(std::string message) {
 void Reader::place_at_close(char close) {
     if (placed_) return;
     // The whitespace after the failed part counts as read; of what follows
-    // it, only the record's own closing bracket is taken.
-    if (peek() == static_cast<unsigned char>(close)) ++cur_;
+    // it, only the record's own closing bracket is taken, or, in a list, the
+    // comma that starts an element too many, with the whitespace after it.
+    const int next = peek();
+    if (next == static_cast<unsigned char>(close)) {
+        ++cur_;
+    } else if (close == ']' && next == ',') {
+        ++cur_;
+        peek();
+    }
     placed_ = true;
     set_position(offset());
 }

@@ -88,7 +88,8 @@ public:
     bool fail_unplaced(std::string message);
     // Places an unplaced error, if any, where a record ends: past the
     // whitespace that follows, and past the record's closing bracket when
-    // that comes next; any other byte is left unread.
+    // that comes next; in a list, past a comma that comes next and the
+    // whitespace after it; any other byte is left unread.
     void place_at_close(char close);
 
     JsonError take_error();
