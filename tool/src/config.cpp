@@ -95,9 +95,6 @@ Status config_get(const ConfigGetArgs& args) {
 }
 
 Status config_set(const ConfigSetArgs& args) {
-    // Held until the new file is in place, so that concurrent runs changing
-    // different flags each see the other's change.
-    const DirectoryLock lock{std::string(kConfigPath)};
     auto config = load_config();
     if (!config) return fail(std::move(config.error()));
     // The writer builds text in memory and cannot fail, so no serialisation error arises.

@@ -3,12 +3,14 @@
 #include "fs/file_replace.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <optional>
 
+#include "fs/leftover_temps.h"
+#include "fs/run_lock.h"
+#include "fs/unique_fd.h"
 #include "fs/write_all.h"
 
 namespace devctl {
@@ -128,7 +130,7 @@ struct TempFile {
 template <class Make>
 int name_temp(const Target& target, TempFile& temp, Make make) {
     const std::string stem =
-        (stdfs::path(target.dir) / ("." + target.name + ".tmp-" + std::to_string(::getpid()) + "-")).string();
+        (stdfs::path(target.dir) / (temp_name_prefix(target.name) + std::to_string(::getpid()) + "-")).string();
     for (int attempt = 0;; ++attempt) {
         std::string candidate = stem + std::to_string(attempt);
         const int e = make(candidate);
@@ -189,6 +191,9 @@ void sync_directory(const std::string& dir) {
 Status replace(const std::string& path, const FillFile& fill, bool unnamed_first) {
     auto target = resolve(path);
     if (!target) return fail(std::move(target.error()));
+    // Under the run lock no other run is writing here, so any temporary
+    // file of this target is a killed run's.
+    if (run_lock_held()) remove_leftover_temps(target->dir, target->name);
     std::optional<Status> done;
     if (unnamed_first) done = replace_through(*target, fill, true);
     Status result = done ? std::move(*done) : std::move(*replace_through(*target, fill, false));
@@ -204,16 +209,6 @@ FillFile writing(std::string_view content) {
 }
 
 }  // namespace
-
-DirectoryLock::DirectoryLock(const std::string& file_path) {
-    UniqueFd fd(::open(directory_of(final_target(file_path)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!fd) return;
-    int locked;
-    do {
-        locked = ::flock(fd.get(), LOCK_EX);
-    } while (locked != 0 && errno == EINTR);
-    if (locked == 0) fd_ = std::move(fd);
-}
 
 Status replace_file(const std::string& path, const FillFile& fill) {
     return replace(path, fill, true);

@@ -1,11 +1,10 @@
 #pragma once
-// Atomic whole-file replacement, and the lock around read-modify-write cycles.
+// Atomic whole-file replacement.
 #include <functional>
 #include <string>
 #include <string_view>
 
 #include "error/chained_error.h"
-#include "fs/unique_fd.h"
 
 namespace devctl {
 
@@ -50,19 +49,5 @@ Status replace_file(const std::string& path, std::string_view content);
 // can be checked on any file system.
 Status replace_file_named(const std::string& path, const FillFile& fill);
 Status replace_file_named(const std::string& path, std::string_view content);
-
-// An exclusive flock on the directory that holds the file's final target,
-// taken on construction (waiting for it) and released on destruction, so that
-// read-modify-write cycles of one file do not interleave between processes.
-// Locking the directory creates no file. Where the directory cannot be opened
-// or locked, nothing is held and the caller goes on: its own reads and writes
-// then report the problem as they always have.
-class DirectoryLock {
-public:
-    explicit DirectoryLock(const std::string& file_path);
-
-private:
-    UniqueFd fd_;
-};
 
 }  // namespace devctl

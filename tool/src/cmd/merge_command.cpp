@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "cmd/locked_run.h"
 #include "policy/merge.h"
 #include "policy/scenes.h"
 
@@ -19,7 +20,8 @@ bool is_scene_policy_file(std::string_view path) {
 
 Status merge_command(std::string base_on, std::vector<std::string> to_add, std::string output, KeepAlive& keep) {
     if (to_add.empty() || !is_scene_policy_file(output)) return {};
-    return merge_policy_files(std::move(base_on), std::move(to_add), std::move(output), keep);
+    return run_locked(
+        [&] { return merge_policy_files(std::move(base_on), std::move(to_add), std::move(output), keep); });
 }
 
 }  // namespace devctl

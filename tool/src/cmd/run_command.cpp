@@ -3,6 +3,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "cmd/locked_run.h"
 #include "cmd/merge_command.h"
 #include "cmd/standard_streams.h"
 #include "config.h"
@@ -22,7 +23,7 @@ struct Overloaded : F... {
 
 Status run_config(ConfigArgs args) {
     return std::visit(Overloaded{[](const ConfigGetArgs& get) { return config_get(get); },
-                                 [](const ConfigSetArgs& set) { return config_set(set); }},
+                                 [](const ConfigSetArgs& set) { return run_locked([&] { return config_set(set); }); }},
                       args.command);
 }
 
@@ -34,9 +35,11 @@ Status sync_path(const std::string& file_path, KeepAlive& keep) {
 }
 
 Status run_sync(SyncArgs args, KeepAlive& keep) {
-    return std::visit(Overloaded{[&](const SyncAll&) { return sync_all_scenes(keep); },
-                                 [&](const PathArgs& path) { return sync_path(path.file_path, keep); }},
-                      args.command);
+    return run_locked([&] {
+        return std::visit(Overloaded{[&](const SyncAll&) { return sync_all_scenes(keep); },
+                                     [&](const PathArgs& path) { return sync_path(path.file_path, keep); }},
+                          args.command);
+    });
 }
 
 Status run_merge(MergeArgs args, KeepAlive& keep) {

@@ -2,7 +2,6 @@
 // file no looser than the scene, and one run at a time.
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,19 +137,17 @@ TEST_F(MergeE2eTest, TemporaryFileIsNoLooserThanTheSceneWhileWritten) {
     EXPECT_TRUE(loose.empty()) << std::oct << "looser mode seen, e.g. " << *loose.begin();
 }
 
-// A merge waits for the scene directory's lock before it reads anything, so
-// two merges onto one scene cannot lose each other's add-on.
-TEST_F(MergeE2eTest, WaitsForTheSceneDirectoryLock) {
+// A merge waits for the run lock before it reads anything, so two merges
+// onto one scene cannot lose each other's add-on.
+TEST_F(MergeE2eTest, WaitsForTheRunLock) {
     write_test_file(kBase, policy_json("base", ""));
     write_test_file(kAddon, policy_json("a", ""));
     write_test_file(kVopScene, "OLD", 0600);
-    const int dir = ::open(kSceneDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    ASSERT_GE(dir, 0);
-    ASSERT_EQ(::flock(dir, LOCK_EX), 0);
+    HeldRunLock held;
     auto run = std::async(std::launch::async, [] { return run_merge(kBase, {kAddon}, kVopScene, 1); });
     EXPECT_EQ(run.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
     EXPECT_EQ(read_test_file(kVopScene), "OLD");
-    ::close(dir);
+    held.release();
     EXPECT_EQ(run.get().result.status, 0);
     EXPECT_EQ(read_test_file(kVopScene).substr(0, 1), "{");
 }

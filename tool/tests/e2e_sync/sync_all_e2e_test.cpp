@@ -1,5 +1,7 @@
 // `sync all`: which scenes are regenerated, in which order they reach the
 // plug-in manager, and what survives a failure part-way.
+#include <future>
+
 #include "sync_e2e_fixture.h"
 
 namespace devctl::test {
@@ -69,6 +71,24 @@ TEST_F(SyncE2eTest, OnlyTheSmDocumentIsSynced) {
     EXPECT_FALSE(path_exists(kVopPolicy));
     EXPECT_EQ(run.calls, (Calls{loaded_from(kDesktopLib), merged("sm"), kUnloaded, kCompiled}));
     EXPECT_EQ(log_of(run), desktop_merges(1));
+}
+
+// Another run holds the run lock: sync waits before it reads a scene, and
+// after a second says why, once.
+TEST_F(SyncE2eTest, WaitsForTheRunLock) {
+    install_plugin_manager();
+    write_test_file(kSmScene, kSmDocument);
+    make_policy_dir();
+    HeldRunLock held;
+    auto sync = std::async(std::launch::async, [] { return run_sync({"sync", "all"}, 2); });
+    EXPECT_EQ(sync.wait_for(std::chrono::milliseconds(1500)), std::future_status::timeout);
+    EXPECT_FALSE(path_exists(kSmPolicy));
+    held.release();
+    const SyncRun run = sync.get();
+    EXPECT_EQ(run.result.status, 0);
+    EXPECT_EQ(run.result.err, "waiting for another orvex2-devctl-module-tool run to finish\n");
+    EXPECT_EQ(read_test_file(kSmPolicy), kSmRuleText);
+    EXPECT_EQ(run.calls, (Calls{loaded_from(kDesktopLib), merged("sm"), kUnloaded, kCompiled}));
 }
 
 TEST_F(SyncE2eTest, BothScenesReachThePluginManagerInTableOrderThenOneCompile) {

@@ -54,6 +54,22 @@ TEST_F(SyncRuleFileE2eTest, ExistingFileKeepsItsModeAndOwner) {
     EXPECT_EQ(policy_dir_entries(), std::vector<std::string>{"sm_devctl.json.policy"});
 }
 
+// Under the run lock, temporary files of the rule file that killed runs left
+// are removed; look-alikes, links and other files' leftovers stay.
+TEST_F(SyncRuleFileE2eTest, LeftoversOfKilledRunsAreRemoved) {
+    make_policy_dir();
+    for (const char* name : {".sm_devctl.json.policy.tmp-123-0", ".sm_devctl.json.policy.tmp-99-7",
+                             ".sm_devctl.json.policy.tmp-1-x", ".vop_devctl.json.policy.tmp-1-1"}) {
+        write_test_file(kPolicyDir + "/" + name, "PARTIAL", 0600);
+    }
+    std::filesystem::create_symlink("sm_devctl.json.policy", kPolicyDir + "/.sm_devctl.json.policy.tmp-5-5");
+    const SyncRun run = sync_sm();
+    EXPECT_EQ(run.result.status, 0) << run.result.err;
+    EXPECT_EQ(policy_dir_entries(),
+              (std::vector<std::string>{".sm_devctl.json.policy.tmp-1-x", ".sm_devctl.json.policy.tmp-5-5",
+                                        ".vop_devctl.json.policy.tmp-1-1", "sm_devctl.json.policy"}));
+}
+
 TEST_F(SyncRuleFileE2eTest, NewFileGetsReadWriteForAllLessTheUmask) {
     make_policy_dir();
     ScopedUmask mask(027);

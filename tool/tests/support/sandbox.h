@@ -39,7 +39,8 @@ bool in_sandbox();
 
 // Back to a fresh sandbox: fresh overlays and security tmpfs (so no
 // /etc/.productinfo, test libraries, quel/status or /dev/log), no
-// /run/syslog or /run/log, and /etc/orvex-scene present and empty (0755).
+// /run/syslog, /run/log or run lock file, and /etc/orvex-scene present and
+// empty (0755).
 void reset_sandbox();
 
 // File helpers. They throw std::runtime_error (a failed test) on any error;
@@ -52,6 +53,23 @@ std::string read_test_file(const std::string& path);
 bool path_exists(const std::string& path);  // without following a last symlink
 mode_t file_mode(const std::string& path);  // permission bits (07777)
 uid_t file_owner(const std::string& path);
+
+// The lock every writing run of the tool holds.
+inline const std::string kRunLockFile = "/run/orvex2-devctl-module-tool.lock";
+
+// Holds the run lock as another run would (creating its file, 0600, where
+// missing) until released or destroyed.
+class HeldRunLock {
+public:
+    HeldRunLock();
+    ~HeldRunLock() { release(); }
+    HeldRunLock(const HeldRunLock&) = delete;
+    HeldRunLock& operator=(const HeldRunLock&) = delete;
+    void release();
+
+private:
+    int fd_ = -1;
+};
 
 enum class RunAs { Root, Nobody };  // Nobody: uid and gid 65534, no groups
 

@@ -192,6 +192,7 @@ void reset_sandbox() {
         fs::remove(dir + "/syslog", ignored);
         fs::remove(dir + "/log", ignored);
     }
+    fs::remove("/run/orvex2-devctl-module-tool.lock", ignored);
     make_orvex_scene_dir();
 }
 

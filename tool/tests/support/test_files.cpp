@@ -1,5 +1,6 @@
 // File helpers for end-to-end tests; failures throw, which fails the test.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,5 +91,17 @@ bool path_exists(const std::string& path) {
 mode_t file_mode(const std::string& path) { return stat_of(path).st_mode & 07777; }
 
 uid_t file_owner(const std::string& path) { return stat_of(path).st_uid; }
+
+HeldRunLock::HeldRunLock() {
+    require_sandbox(kRunLockFile);
+    fd_ = ::open(kRunLockFile.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ < 0) fail_errno("open", kRunLockFile);
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) fail_errno("flock", kRunLockFile);
+}
+
+void HeldRunLock::release() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
 
 }  // namespace devctl::test
