@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <new>
 #include <utility>
 
@@ -16,6 +18,12 @@ namespace {
 // For files that claim no size; one more byte than claimed is always asked
 // for, so that the end shows without growing.
 constexpr size_t kUnknownSize = 64 << 10;
+
+// Larger input is no policy or config file; refusing it keeps a link to an
+// endless device or a huge sparse file from taking all memory.
+constexpr size_t kMaxFileSize = size_t{256} << 20;
+
+ChainedError too_large() { return make_error("file is larger than 256 MiB"); }
 
 // Private anonymous memory, every page touched in one call instead of one
 // fault per page. Never the file itself: a file cut short while mapped
@@ -43,11 +51,11 @@ FileBytes::~FileBytes() {
 }
 
 void FileBytes::grow() {
-    if (capacity_ > SIZE_MAX / 2) throw std::bad_alloc();
-    void* data = ::mremap(data_, capacity_, capacity_ * 2, MREMAP_MAYMOVE);
+    const size_t capacity = std::min(capacity_ * 2, kMaxFileSize + 1);
+    void* data = ::mremap(data_, capacity_, capacity, MREMAP_MAYMOVE);
     if (data == MAP_FAILED) throw std::bad_alloc();
     data_ = static_cast<char*>(data);
-    capacity_ *= 2;
+    capacity_ = capacity;
 }
 
 Result<FileBytes> read_file(const std::string& path) {
@@ -55,11 +63,16 @@ Result<FileBytes> read_file(const std::string& path) {
     if (!fd) return fail(system_error(errno));
     struct stat st {};
     const bool sized = ::fstat(fd.get(), &st) == 0 && st.st_size > 0;
+    if (sized && static_cast<uintmax_t>(st.st_size) > kMaxFileSize) return fail(too_large());
     FileBytes bytes;
     bytes.capacity_ = sized ? static_cast<size_t>(st.st_size) + 1 : kUnknownSize;
     bytes.data_ = map_touched(bytes.capacity_);
     for (;;) {
-        if (bytes.size_ == bytes.capacity_) bytes.grow();
+        if (bytes.size_ == bytes.capacity_) {
+            // One byte past the bound is all it takes to know the file is too large.
+            if (bytes.size_ > kMaxFileSize) return fail(too_large());
+            bytes.grow();
+        }
         const ssize_t n = ::read(fd.get(), bytes.data_ + bytes.size_, bytes.capacity_ - bytes.size_);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return fail(system_error(errno));

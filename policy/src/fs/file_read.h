@@ -33,11 +33,13 @@ private:
     size_t capacity_ = 0;
 };
 
-// The whole file; the error is the system error (one message). Memory for
-// the size the file claims is taken, already touched, in one call; a file
-// that turns out longer (or claims no size, as /proc files and devices do)
-// is read on into doubled memory. Running out of memory throws
-// std::bad_alloc, as a string would.
+// The whole file; the error is the system error (one message), or "file is
+// larger than 256 MiB". A file that claims more than that is refused before
+// anything is read. Memory for the size the file claims is taken, already
+// touched, in one call; a file that turns out longer (or claims no size, as
+// /proc files, devices and pipes do) is read on into doubled memory, never
+// more than 256 MiB and one byte: that byte read is the refusal. Running out
+// of memory throws std::bad_alloc, as a string would.
 Result<FileBytes> read_file(const std::string& path);
 
 }  // namespace devctl

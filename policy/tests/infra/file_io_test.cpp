@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <new>
 #include <thread>
 
@@ -99,6 +100,60 @@ TEST(ReadFile, ReadsOnPastWhatTheFileClaims) {
     const std::string status = must_read("/proc/self/status");
     EXPECT_TRUE(status.starts_with("Name:\t")) << status;
     EXPECT_TRUE(status.ends_with('\n')) << status;
+}
+
+constexpr off_t kBound = off_t{256} << 20;
+const std::vector<std::string> kTooLarge = {"file is larger than 256 MiB"};
+
+// What this process has read through system calls so far, in bytes.
+long long bytes_read_so_far() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    long long value = -1;
+    while (io >> key >> value && key != "rchar:") {}
+    return value;
+}
+
+// A regular file is judged by its size alone: one over the bound is refused
+// without a byte read, however long it claims to be.
+TEST(ReadFile, RefusesARegularFileOverTheBoundUnread) {
+    TempDir dir;
+    const std::string path = dir / "sparse";
+    ASSERT_TRUE(replace_file(path, ""));
+    ASSERT_EQ(::truncate(path.c_str(), kBound + 1), 0);
+    const long long before = bytes_read_so_far();
+    auto over = read_file(path);
+    EXPECT_LT(bytes_read_so_far() - before, 64 << 10);
+    ASSERT_FALSE(over);
+    EXPECT_EQ(over.error().messages, kTooLarge);
+
+    ASSERT_EQ(::truncate(path.c_str(), kBound), 0);
+    auto at_bound = read_file(path);
+    ASSERT_TRUE(at_bound);
+    EXPECT_EQ(at_bound->view().size(), static_cast<size_t>(kBound));
+}
+
+// A stream is read no further than one byte past the bound: the writer
+// finds the pipe closed long before it is done.
+TEST(ReadFile, RefusesAStreamOverTheBound) {
+    TempDir dir;
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    constexpr long long kOffered = 320 << 20;
+    long long sent = 0;
+    const auto old_action = ::signal(SIGPIPE, SIG_IGN);
+    std::thread writer([&] {
+        UniqueFd fd(::open(fifo.c_str(), O_WRONLY | O_CLOEXEC));
+        ::fcntl(fd.get(), F_SETPIPE_SZ, 1 << 20);  // fewer turns, a quicker test
+        const std::string chunk(1 << 20, 'x');
+        while (sent < kOffered && write_all(fd.get(), chunk) == 0) sent += static_cast<long long>(chunk.size());
+    });
+    auto content = read_file(fifo);
+    writer.join();
+    ::signal(SIGPIPE, old_action);
+    ASSERT_FALSE(content);
+    EXPECT_EQ(content.error().messages, kTooLarge);
+    EXPECT_LT(sent, kOffered);
 }
 
 class ReplaceFile : public testing::TestWithParam<ReplaceWay> {

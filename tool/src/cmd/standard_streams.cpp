@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "fs/write_all.h"
 
@@ -34,6 +35,11 @@ Status print_stdout(std::string_view text) {
 }
 
 Status close_stdout() {
+    // The platform libraries print through stdio: what they left buffered
+    // must go out before the descriptor is closed, and a failure to write it
+    // (EBADF included) loses output like any other.
+    if (std::fflush(stdout) != 0) return fail(stdout_error(errno));
+    std::fflush(nullptr);
     if (::close(STDOUT_FILENO) == 0) return {};
     const int error = errno;
     if (error == EBADF && !printed_anything) return {};

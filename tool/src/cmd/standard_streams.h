@@ -16,8 +16,9 @@ void occupy_closed_standard_fds();
 // "failed to write to standard output" over the system error.
 Status print_stdout(std::string_view text);
 
-// Closes standard output, where a failure of earlier writes may still show.
-// EBADF when nothing was printed is no failure: there was nothing to lose.
+// Flushes every stdio stream, then closes standard output, where a failure
+// of earlier writes may still show. EBADF when nothing was printed, directly
+// or through stdio, is no failure: there was nothing to lose.
 Status close_stdout();
 
 // The chain form of error and a line feed on standard error.

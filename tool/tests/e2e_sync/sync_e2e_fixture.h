@@ -3,8 +3,13 @@
 // stand-ins and what they recorded, and a run of `sync` with its log.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -89,6 +94,31 @@ protected:
         }
         EXPECT_EQ(run.log.size(), log_count) << log_texts(run);
         return run;
+    }
+
+    // A symbolic link to target where the sm scene document goes.
+    static void link_sm_scene(const std::string& target) {
+        std::filesystem::create_directories(std::filesystem::path(kSmScene).parent_path());
+        ASSERT_EQ(::symlink(target.c_str(), kSmScene.c_str()), 0) << std::strerror(errno);
+    }
+
+    // `sync path` over the sm scene already in place, on a registered system
+    // and under an address-space limit: it fails with message alone, before
+    // any stand-in call, and the old rule file is left as the only one.
+    static void expect_sm_sync_fails(rlim_t address_space, const std::string& message) {
+        install_plugin_manager();
+        write_test_file(kRegistered, "{}");
+        write_test_file(kSmPolicy, "OLD RULES\n");
+        RunOptions options;
+        options.address_space_limit = address_space;
+        const SyncRun run = run_sync({"sync", "path", kSmScene}, 1, options);
+        EXPECT_EQ(run.result.signal, 0);
+        EXPECT_EQ(run.result.status, 1);
+        EXPECT_EQ(run.result.err, message + "\n");
+        EXPECT_EQ(log_of(run), (std::vector<std::pair<int, std::string>>{{kError, "failed to run command: " + message}}));
+        EXPECT_EQ(run.calls, std::vector<std::string>{});
+        EXPECT_EQ(read_test_file(kSmPolicy), "OLD RULES\n");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(kPolicyDir), std::filesystem::directory_iterator()), 1);
     }
 
     static std::vector<std::string> recorded_calls() {

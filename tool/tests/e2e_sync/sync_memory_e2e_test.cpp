@@ -1,12 +1,5 @@
 // Running out of memory while syncing is an ordinary failure: reported like
 // any other, status 1, and the rule file is left as it was.
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <iterator>
-
 #include "sync_e2e_fixture.h"
 
 namespace devctl::test {
@@ -35,27 +28,12 @@ TEST_F(SyncE2eTest, OutOfMemoryFailsAndKeepsTheRuleFile) {
     for (const bool endless : {false, true}) {
         SCOPED_TRACE(endless ? "scene is /dev/zero" : "scene renders to gigabytes");
         SetUp();
-        install_plugin_manager();
-        write_test_file(kRegistered, "{}");
-        write_test_file(kSmPolicy, "OLD RULES\n");
         if (endless) {
-            std::filesystem::create_directories(std::filesystem::path(kSmScene).parent_path());
-            ASSERT_EQ(::symlink("/dev/zero", kSmScene.c_str()), 0) << std::strerror(errno);
+            link_sm_scene("/dev/zero");
         } else {
             write_test_file(kSmScene, scene_rendering_to_gigabytes());
         }
-        RunOptions options;
-        options.address_space_limit = kAddressSpace;
-        const SyncRun run = run_sync({"sync", "path", kSmScene}, 1, options);
-        EXPECT_EQ(run.result.signal, 0);
-        EXPECT_EQ(run.result.status, 1);
-        EXPECT_EQ(run.result.err, "out of memory\n");
-        ASSERT_EQ(run.log.size(), 1u);
-        EXPECT_EQ(run.log[0].priority, kError);
-        EXPECT_EQ(run.log[0].text, "failed to run command: out of memory");
-        EXPECT_EQ(run.calls, Calls{});
-        EXPECT_EQ(read_test_file(kSmPolicy), "OLD RULES\n");
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(kPolicyDir), std::filesystem::directory_iterator()), 1);
+        expect_sm_sync_fails(kAddressSpace, "out of memory");
     }
 }
 
