@@ -37,8 +37,11 @@ Status print_stdout(std::string_view text) {
 Status close_stdout() {
     // The platform libraries print through stdio: what they left buffered
     // must go out before the descriptor is closed, and a failure to write it
-    // (EBADF included) loses output like any other.
-    if (std::fflush(stdout) != 0) return fail(stdout_error(errno));
+    // (EBADF included) loses output like any other. A write that failed
+    // earlier leaves only stdio's error flag, not its errno.
+    const bool flushed = std::fflush(stdout) == 0;
+    const int flush_error = flushed ? EIO : errno;
+    if (!flushed || std::ferror(stdout)) return fail(stdout_error(flush_error));
     std::fflush(nullptr);
     if (::close(STDOUT_FILENO) == 0) return {};
     const int error = errno;
