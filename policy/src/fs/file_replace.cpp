@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "fs/write_all.h"
+#include "fs/write_in_place.h"
 
 namespace devctl {
 
@@ -188,6 +189,10 @@ void sync_directory(const std::string& dir) {
 
 Status replace(const std::string& path, const FillFile& fill, bool unnamed_first) {
     auto target = resolve(path);
+    if (target && target->old && is_written_in_place(*target->old)) {
+        if (auto written = write_in_place(target->path, fill)) return std::move(*written);
+        target = resolve(path);  // a regular file took its place meanwhile
+    }
     if (!target) return fail(std::move(target.error()));
     std::optional<Status> done;
     if (unnamed_first) done = replace_through(*target, fill, true);

@@ -41,6 +41,8 @@ using FillFile = std::function<Status(FileOutput&)>;
 // included, the old file is untouched, no temporary file is left and the
 // error is the system error (one message) or fill's own. No directory is
 // created.
+// A final target that is a device, a FIFO or a socket is written in place
+// instead, as a plain open for writing would (see write_in_place.h).
 Status replace_file(const std::string& path, const FillFile& fill);
 Status replace_file(const std::string& path, std::string_view content);
 
