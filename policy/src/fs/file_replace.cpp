@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "fs/copy_xattrs.h"
 #include "fs/write_all.h"
 #include "fs/write_in_place.h"
 
@@ -103,14 +104,19 @@ int give_final_mode(int fd, const std::optional<struct stat>& old) {
     return ::fchmod(fd, old->st_mode & 07777) == 0 ? 0 : errno;
 }
 
-// The content, then the final owner and mode, then all of it on disk.
+// The content, then the final owner and mode, then the old file's extended
+// attributes (a change of owner would clear some of them), then all of it
+// on disk.
 Status fill_in(int fd, const FillFile& fill, const Target& target) {
     FileOutput out(fd);
     if (Status filled = fill(out); !filled) return filled;
     int e = out.finish();
     if (e == 0) e = give_final_mode(fd, target.old);
-    if (e == 0 && ::fsync(fd) != 0) e = errno;
     if (e != 0) return fail(system_error(e));
+    if (target.old) {
+        if (Status copied = copy_extended_attributes(target.path, fd); !copied) return copied;
+    }
+    if (::fsync(fd) != 0) return fail(system_error(errno));
     return {};
 }
 
