@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <optional>
 
+#include "fs/copy_xattrs.h"
 #include "fs/leftover_temps.h"
 #include "fs/run_lock.h"
 #include "fs/unique_fd.h"
 #include "fs/write_all.h"
+#include "fs/write_in_place.h"
 
 namespace devctl {
 
@@ -104,14 +106,19 @@ int give_final_mode(int fd, const std::optional<struct stat>& old) {
     return ::fchmod(fd, old->st_mode & 07777) == 0 ? 0 : errno;
 }
 
-// The content, then the final owner and mode, then all of it on disk.
+// The content, then the final owner and mode, then the old file's extended
+// attributes (a change of owner would clear some of them), then all of it
+// on disk.
 Status fill_in(int fd, const FillFile& fill, const Target& target) {
     FileOutput out(fd);
     if (Status filled = fill(out); !filled) return filled;
     int e = out.finish();
     if (e == 0) e = give_final_mode(fd, target.old);
-    if (e == 0 && ::fsync(fd) != 0) e = errno;
     if (e != 0) return fail(system_error(e));
+    if (target.old) {
+        if (Status copied = copy_extended_attributes(target.path, fd); !copied) return copied;
+    }
+    if (::fsync(fd) != 0) return fail(system_error(errno));
     return {};
 }
 
@@ -190,6 +197,10 @@ void sync_directory(const std::string& dir) {
 
 Status replace(const std::string& path, const FillFile& fill, bool unnamed_first) {
     auto target = resolve(path);
+    if (target && target->old && is_written_in_place(*target->old)) {
+        if (auto written = write_in_place(target->path, fill)) return std::move(*written);
+        target = resolve(path);  // a regular file took its place meanwhile
+    }
     if (!target) return fail(std::move(target.error()));
     // Under the run lock no other run is writing here, so any temporary
     // file of this target is a killed run's.

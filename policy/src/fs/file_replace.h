@@ -35,11 +35,14 @@ using FillFile = std::function<Status(FileOutput&)>;
 // Writes the content (given, or by fill) to a temporary file in the same
 // directory (unnamed where the file system allows, mode 0600 while it is
 // written), gives it the old file's owner and mode (a new file gets 0666
-// less the umask), flushes it and renames it over path; a symbolic link's
-// final target is what gets replaced. On any failure, a throw from fill
-// included, the old file is untouched, no temporary file is left and the
-// error is the system error (one message) or fill's own. No directory is
-// created.
+// less the umask), then its ACL and its security, trusted and user extended
+// attributes, flushes it and renames it over path; a symbolic link's final
+// target is what gets replaced. On any failure, a throw from fill included,
+// the old file is untouched, no temporary file is left and the error is the
+// system error (one message; under "failed to set extended attribute NAME"
+// for an attribute), or fill's own. No directory is created.
+// A final target that is a device, a FIFO or a socket is written in place
+// instead, as a plain open for writing would (see write_in_place.h).
 Status replace_file(const std::string& path, const FillFile& fill);
 Status replace_file(const std::string& path, std::string_view content);
 

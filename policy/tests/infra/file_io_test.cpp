@@ -1,12 +1,14 @@
 // Reading whole files and replacing them atomically, in a scratch directory.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <new>
@@ -236,6 +238,75 @@ TEST_P(ReplaceFile, FailsWithTheSystemErrorAndChangesNothing) {
     EXPECT_EQ(dir.names(), (std::set<std::string>{"file", "sub"}));
     EXPECT_TRUE(stdfs::is_empty(dir / "sub"));
     EXPECT_EQ(must_read(dir / "file"), "old");
+}
+
+// Everything written to a FIFO, read on a thread from before a writer comes
+// until the writer is done (or nothing happens for five seconds).
+class FifoReader {
+public:
+    explicit FifoReader(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)), thread_([this] { read_all(); }) {}
+    std::string received() {
+        thread_.join();
+        return received_;
+    }
+
+private:
+    void read_all() {
+        pollfd ready{fd_.get(), POLLIN, 0};
+        char buffer[65536];
+        while (::poll(&ready, 1, 5000) > 0) {
+            const ssize_t n = ::read(fd_.get(), buffer, sizeof buffer);
+            if (n == 0) return;
+            if (n > 0) received_.append(buffer, static_cast<size_t>(n));
+        }
+    }
+
+    UniqueFd fd_;
+    std::string received_;
+    std::jthread thread_;
+};
+
+// More than a pipe holds, so the writer has to wait for its reader.
+TEST_P(ReplaceFile, FifoTargetIsWrittenInPlace) {
+    TempDir dir;
+    const std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::chmod(fifo.c_str(), 0604), 0);
+    stdfs::create_symlink("fifo", dir / "link");
+    const struct stat before = stat_of(fifo);
+    std::string content(300000, '\0');
+    for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i % 253);
+    FifoReader reader(fifo);
+    ASSERT_TRUE(replace(dir / "link", content));
+    EXPECT_TRUE(reader.received() == content);
+    const struct stat after = stat_of(fifo);
+    EXPECT_EQ(after.st_mode, before.st_mode);  // the type included
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"fifo", "link"}));
+}
+
+// A FIFO nobody reads fails at once rather than waiting for a reader, and a
+// directory fails as ever; both stay as they were.
+TEST_P(ReplaceFile, NonRegularTargetsThatTakeNoContentFailAndStay) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    stdfs::create_directory(dir / "sub");
+    const std::pair<std::string, std::string> failures[] = {
+        {dir / "fifo", "No such device or address (os error 6)"},
+        {dir / "sub", "Is a directory (os error 21)"},
+    };
+    for (const auto& [path, message] : failures) {
+        const auto start = std::chrono::steady_clock::now();
+        const Status status = replace(path, "new");
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << path;
+        ASSERT_FALSE(status) << path;
+        EXPECT_EQ(status.error().messages, (std::vector<std::string>{message})) << path;
+    }
+    EXPECT_TRUE(S_ISFIFO(stat_of(dir / "fifo").st_mode));
+    EXPECT_TRUE(stdfs::is_empty(dir / "sub"));
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"fifo", "sub"}));
 }
 
 // Writes text through out, the pieces taking the given sizes in turn.

@@ -1,5 +1,6 @@
 // How merge saves its result: under a file-size limit, through a temporary
-// file no looser than the scene, and one run at a time.
+// file no looser than the scene, into a device the scene links to, and one
+// run at a time.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <sstream>
 
 #include "merge_e2e_fixture.h"
+#include "test_device.h"
 
 namespace devctl::test {
 namespace {
@@ -53,6 +55,21 @@ TEST_F(MergeE2eTest, FileSizeLimitFailsTheSaveAndKeepsTheScene) {
     EXPECT_EQ(read_test_file(kVopScene), before);
     EXPECT_EQ(file_mode(kVopScene), 0600u);
     EXPECT_EQ(names_in(kSceneDir), (std::set<std::string>{"vop_devctl.json"}));
+}
+
+// A scene linked to a device gets the merged document written into the
+// device, which stays the device it was.
+TEST_F(MergeE2eTest, SceneLinkedToADeviceIsWrittenIntoIt) {
+    write_test_file(kBase, policy_json("base", ""));
+    write_test_file(kAddon, policy_json("a", ""));
+    make_test_device(0640, 65534);
+    ASSERT_EQ(::symlink(kTestDevice.c_str(), kSmScene.c_str()), 0);
+    const MergeRun run = run_merge(kBase, {kAddon}, kSmScene, 1);
+    EXPECT_EQ(run.result.status, 0) << run.result.err;
+    EXPECT_EQ(run.result.err, "");
+    EXPECT_TRUE(is_test_device(0640, 65534));
+    EXPECT_TRUE(std::filesystem::is_symlink(kSmScene));
+    EXPECT_EQ(names_in(kSceneDir), (std::set<std::string>{"sm_devctl.json"}));
 }
 
 // A base whose merged form takes a while to write: `strings` paths of

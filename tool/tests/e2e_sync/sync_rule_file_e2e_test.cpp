@@ -1,5 +1,8 @@
 // A rule file is replaced as a whole: the new file takes the old one's mode
-// and owner, a link to it stays a link, and no temporary file is left over.
+// and owner, its ACL and extended attributes, a link to it stays a link, and
+// no temporary file is left over.
+// One linked to a device is written into the device instead.
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +10,8 @@
 #include <filesystem>
 
 #include "sync_e2e_fixture.h"
+#include "test_device.h"
+#include "xattr_values.h"
 
 namespace devctl::test {
 namespace {
@@ -89,6 +94,39 @@ TEST_F(SyncRuleFileE2eTest, LinkedRuleFileStaysALink) {
     EXPECT_EQ(run.result.status, 0) << run.result.err;
     EXPECT_TRUE(std::filesystem::is_symlink(kSmPolicy));
     EXPECT_EQ(read_test_file(target), rule_header("sm", 5, false, 2));
+}
+
+// The rule file on a tmpfs, which keeps every kind of attribute: whoever
+// was given access through its ACL keeps it, and its labels stay.
+TEST_F(SyncRuleFileE2eTest, RuleFileKeepsItsAclAndExtendedAttributes) {
+    make_policy_dir();
+    ASSERT_EQ(::mount("tmpfs", kPolicyDir.c_str(), "tmpfs", 0, "size=1m,mode=0755"), 0);
+    write_test_file(kSmPolicy, "OLD RULES\n", 0640);
+    const Attributes attributes = access_attributes();
+    set_attributes(kSmPolicy, attributes);
+    install_plugin_manager();
+    write_test_file(kSmScene, bare_policy("sm"));
+    const SyncRun run = run_sync({"sync", "all"}, 2);
+    EXPECT_EQ(run.result.status, 0) << run.result.err;
+    EXPECT_EQ(read_test_file(kSmPolicy), rule_header("sm", 5, false, 2));
+    EXPECT_EQ(attributes_of(kSmPolicy, attributes), attributes);
+    EXPECT_EQ(file_mode(kSmPolicy), 0640u);
+}
+
+// Linking the rule file to a null device switches it off; the device must
+// not turn into a regular file that anyone could write rules into.
+TEST_F(SyncRuleFileE2eTest, RuleFileLinkedToADeviceIsWrittenIntoIt) {
+    make_policy_dir();
+    make_test_device(0620, kNobody);
+    ASSERT_EQ(::symlink(kTestDevice.c_str(), kSmPolicy.c_str()), 0);
+    install_plugin_manager();
+    write_test_file(kSmScene, bare_policy("sm"));
+    const SyncRun run = run_sync({"sync", "all"}, 2);
+    EXPECT_EQ(run.result.status, 0) << run.result.err;
+    EXPECT_EQ(run.result.err, "");
+    EXPECT_TRUE(is_test_device(0620, kNobody));
+    EXPECT_TRUE(std::filesystem::is_symlink(kSmPolicy));
+    EXPECT_EQ(policy_dir_entries(), std::vector<std::string>{"sm_devctl.json.policy"});
 }
 
 }  // namespace

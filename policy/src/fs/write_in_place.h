@@ -1,0 +1,26 @@
+#pragma once
+// Writing into a target that is not a regular file (a device, a FIFO, a
+// socket): renaming a new file over it would swap the node itself for a
+// plain file anyone might be able to write.
+#include <sys/stat.h>
+
+#include <optional>
+#include <string>
+
+#include "error/chained_error.h"
+#include "fs/file_replace.h"
+
+namespace devctl {
+
+// Whether an existing file is written in place: anything neither a regular
+// file nor a directory.
+bool is_written_in_place(const struct stat& st);
+
+// Opens path for writing without creating or truncating it, as a plain
+// open for writing would, and writes the content through fill; owner and
+// mode stay as they are. A FIFO without a reader fails at once (ENXIO)
+// rather than waiting for one. Nothing when the file turns out to be a
+// regular one by now: that is the atomic replacement's to do.
+std::optional<Status> write_in_place(const std::string& path, const FillFile& fill);
+
+}  // namespace devctl
