@@ -9,7 +9,8 @@
 namespace devctl {
 
 // Merges only into the two scene policy files, named exactly so, and only
-// when there is something to add; otherwise succeeds without touching anything.
+// when there is something to add; otherwise succeeds without touching anything
+// (and without waiting for the run lock, which a merge holds throughout).
 // What the merge read is left to keep.
 Status merge_command(std::string base_on, std::vector<std::string> to_add, std::string output, KeepAlive& keep);
 
