@@ -41,7 +41,7 @@ Status copy_extended_attributes(const std::string& from, int to) {
     std::string names;
     int e = read_sized(names, [&](char* list, size_t size) { return ::llistxattr(from.c_str(), list, size); });
     if (e == ENOTSUP) return {};
-    if (e != 0) return fail(system_error(e));
+    if (e != 0) return fail(with_context(system_error(e), "failed to list extended attributes"));
     std::string value;
     for (std::string_view rest = names; !rest.empty();) {
         const std::string name(rest.substr(0, rest.find('\0')));

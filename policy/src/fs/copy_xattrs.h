@@ -10,8 +10,9 @@ namespace devctl {
 // Gives the file open as `to` every extended attribute of the file at `from`
 // (not followed if it is a link) in system.posix_acl_access, security.*,
 // trusted.* and user.*. A file system without extended attributes has none
-// to give. An attribute that cannot be set fails the copy with
-// "failed to set extended attribute NAME" over the system error.
+// to give. A failure is the system error under "failed to list extended
+// attributes", "failed to read extended attribute NAME" or "failed to set
+// extended attribute NAME".
 Status copy_extended_attributes(const std::string& from, int to);
 
 }  // namespace devctl

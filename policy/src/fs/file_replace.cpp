@@ -28,7 +28,7 @@ void FileOutput::write(std::string_view data) {
     if (direct || data.size() > kBufferSize - buffer_.size()) flush();
     if (error_ != 0) return;
     if (direct) {
-        error_ = write_all(fd_, data);
+        error_ = write_out(data);
     } else {
         buffer_.reserve(kBufferSize);
         buffer_.append(data);
@@ -36,8 +36,12 @@ void FileOutput::write(std::string_view data) {
 }
 
 void FileOutput::flush() {
-    if (error_ == 0) error_ = write_all(fd_, buffer_);
+    if (error_ == 0) error_ = write_out(buffer_);
     buffer_.clear();
+}
+
+int FileOutput::write_out(std::string_view data) const {
+    return deadline_ ? write_all_by(fd_, data, *deadline_) : write_all(fd_, data);
 }
 
 int FileOutput::finish() {
@@ -190,6 +194,14 @@ std::optional<Status> replace_through(const Target& target, const FillFile& fill
     return Status{};
 }
 
+// Whether a temporary file is made beside the target to take its place:
+// the target is a regular file or absent, and named (not "DIR/"). A
+// directory gets its temporary file too, but fails at the rename, so
+// nothing beside it is cleared.
+bool renamed_into_place(const Target& target) {
+    return !target.name.empty() && (!target.old || S_ISREG(target.old->st_mode));
+}
+
 void sync_directory(const std::string& dir) {
     UniqueFd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd) ::fsync(fd.get());
@@ -204,7 +216,7 @@ Status replace(const std::string& path, const FillFile& fill, bool unnamed_first
     if (!target) return fail(std::move(target.error()));
     // Under the run lock no other run is writing here, so any temporary
     // file of this target is a killed run's.
-    if (run_lock_held()) remove_leftover_temps(target->dir, target->name);
+    if (run_lock_held() && renamed_into_place(*target)) remove_leftover_temps(target->dir, target->name);
     std::optional<Status> done;
     if (unnamed_first) done = replace_through(*target, fill, true);
     Status result = done ? std::move(*done) : std::move(*replace_through(*target, fill, false));

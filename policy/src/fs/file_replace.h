@@ -1,6 +1,8 @@
 #pragma once
 // Atomic whole-file replacement.
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,18 +13,23 @@ namespace devctl {
 // What the new content is written through: a buffer of about 1 MiB in front
 // of the temporary file (pieces of half that or more go straight to it). The
 // first failed write is kept and fails the replacement; later writes are
-// dropped.
+// dropped. With a deadline, the descriptor is a non-blocking one, waited on
+// while it takes nothing, and a write still waiting at the deadline fails.
 class FileOutput {
 public:
-    explicit FileOutput(int fd) : fd_(fd) {}
+    using Deadline = std::optional<std::chrono::steady_clock::time_point>;
+    explicit FileOutput(int fd, Deadline deadline = std::nullopt) : fd_(fd), deadline_(deadline) {}
     void write(std::string_view data);
-    // Writes out the buffer; 0 or the errno of the first failed write.
+    // Writes out the buffer; 0, the errno of the first failed write, or
+    // kWriteTimedOut (write_all.h).
     int finish();
 
 private:
     void flush();
+    int write_out(std::string_view data) const;
 
     int fd_;
+    Deadline deadline_;
     int error_ = 0;
     std::string buffer_;
 };
@@ -39,10 +46,12 @@ using FillFile = std::function<Status(FileOutput&)>;
 // attributes, flushes it and renames it over path; a symbolic link's final
 // target is what gets replaced. On any failure, a throw from fill included,
 // the old file is untouched, no temporary file is left and the error is the
-// system error (one message; under "failed to set extended attribute NAME"
-// for an attribute), or fill's own. No directory is created.
+// system error (one message; under a context message for the attributes,
+// see copy_xattrs.h), or fill's own. No directory is created. Under the run
+// lock, temporary files that killed runs left for this target go first.
 // A final target that is a device, a FIFO or a socket is written in place
-// instead, as a plain open for writing would (see write_in_place.h).
+// instead, as a plain open for writing would, within a time limit (see
+// write_in_place.h).
 Status replace_file(const std::string& path, const FillFile& fill);
 Status replace_file(const std::string& path, std::string_view content);
 

@@ -19,14 +19,18 @@ struct RunLockWait {
     std::function<void()> on_long_wait;
 };
 
-// An exclusive flock on a root-only (0600) lock file, held until destroyed.
-// The file is created where missing and made 0600 and the caller's own where
-// it was not, so no other user can open it, let alone hold it. A lock file
-// that cannot be opened (no /run, a read-only one) or is not a regular file
-// means no lock: the run goes on as it would without one.
+// An exclusive flock on a root-only lock file (the caller's own, mode 0600),
+// held until destroyed. The file is created 0600 where missing; one that is
+// not root-only is removed and created afresh, so no other user can open
+// the file that gets locked, nor still have it open from before, let alone
+// hold it. The path must still name the locked file once the lock is had,
+// or the wait starts over. A lock file that cannot be opened or made
+// root-only (no /run, a read-only one) or is not a regular file (a link, a
+// FIFO, a directory) means no lock: the run goes on as it would without one.
 class RunLock {
 public:
-    // Waits for the lock; the error is "timed out waiting for PATH".
+    // Waits for the lock, over every start-over; the error is "timed out
+    // waiting for PATH".
     static Result<RunLock> take(const std::string& path, const RunLockWait& wait);
 
     RunLock(RunLock&& other) noexcept = default;
