@@ -1,4 +1,5 @@
-// Writes well-formed requests as a starting corpus for ops_plugin_fuzz.
+// Writes well-formed requests as a starting corpus for ops_plugin_fuzz, and
+// one that is not in normal form, which the target must skip.
 #include <glib.h>
 
 #include <cstdio>
@@ -18,17 +19,24 @@ GVariant* entry_list(const char* entry_format, int n)
     return g_variant_builder_end(&list);
 }
 
+// Two header bytes, then a "(vv)" whose normalising makes GLib 2.74 abort.
+const std::string kNotNormal("\x00\x00\x01\x00\x00\x00\x00\x75\x00", 9);
+
+void write_bytes(const std::string& path, const std::string& bytes)
+{
+    g_autoptr(GError) error = nullptr;
+    if (!g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), &error)) {
+        std::fprintf(stderr, "%s\n", error->message);
+    }
+}
+
 void write_seed(const std::string& dir, int index, unsigned char control, unsigned char list, GVariant* params,
                 GVariant* addon_info)
 {
     g_autoptr(GVariant) request = g_variant_ref_sink(g_variant_new("(vv)", params, addon_info));
     std::string bytes{static_cast<char>(control), static_cast<char>(list)};
     bytes.append(static_cast<const char*>(g_variant_get_data(request)), g_variant_get_size(request));
-    const std::string path = dir + "/seed-" + std::to_string(index);
-    g_autoptr(GError) error = nullptr;
-    if (!g_file_set_contents(path.c_str(), bytes.data(), static_cast<gssize>(bytes.size()), &error)) {
-        std::fprintf(stderr, "%s\n", error->message);
-    }
+    write_bytes(dir + "/seed-" + std::to_string(index), bytes);
 }
 
 }  // namespace
@@ -68,5 +76,6 @@ int main(int argc, char** argv)
         }
         g_variant_unref(p);
     }
+    write_bytes(dir + "/seed-not-normal", kNotNormal);
     return 0;
 }

@@ -64,38 +64,46 @@ Attempt try_lock(int fd) {
 }  // namespace
 
 Result<RunLock> RunLock::take(const std::string& path, const RunLockWait& wait) {
-    RunLock lock;
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     bool noticed = false;
-    // Polled rather than waited for in flock(): a blocking flock() has no
-    // time limit short of a signal. Each turn opens the file anew, so a
-    // file replaced meanwhile is the one waited for.
     auto pause = std::chrono::milliseconds(1);
-    for (;;) {
-        UniqueFd fd;
-        struct stat st {};
-        const Opened opened = open_lock_file(path, fd, st);
-        if (opened == Opened::Unusable) return lock;
-        if (opened == Opened::Ready) {
-            const Attempt attempt = try_lock(fd.get());
-            if (attempt == Attempt::Unlockable) return lock;
-            // Held only if the path still names what was locked: a lock on a
-            // file removed meanwhile keeps no one else out.
-            if (attempt == Attempt::Locked && still_named(path, st)) {
-                lock.fd_ = std::move(fd);
-                ++locks_held;
-                return lock;
-            }
-        }
+    // One more turn of the wait, over every start-over; false once it is
+    // too long. Polled rather than waited for in flock(): a blocking flock()
+    // has no time limit short of a signal.
+    const auto wait_more = [&] {
         const auto waited = Clock::now() - start;
-        if (waited >= wait.give_up_after) return fail(make_error("timed out waiting for " + path));
+        if (waited >= wait.give_up_after) return false;
         if (!noticed && waited >= wait.notice_after) {
             noticed = true;
             if (wait.on_long_wait) wait.on_long_wait();
         }
         std::this_thread::sleep_for(pause);
         pause = std::min(pause * 2, std::chrono::milliseconds(20));
+        return true;
+    };
+    const auto timed_out = [&path] { return fail(make_error("timed out waiting for " + path)); };
+    RunLock lock;
+    for (;;) {
+        UniqueFd fd;
+        struct stat st {};
+        const Opened opened = open_lock_file(path, fd, st);
+        if (opened == Opened::Unusable) return lock;
+        Attempt attempt = Attempt::Busy;
+        if (opened == Opened::Ready) {
+            while ((attempt = try_lock(fd.get())) == Attempt::Busy) {
+                if (!wait_more()) return timed_out();
+            }
+        }
+        if (attempt == Attempt::Unlockable) return lock;
+        // A lock on a file removed meanwhile keeps no one out: start over.
+        if (attempt == Attempt::Locked && still_named(path, st)) {
+            lock.fd_ = std::move(fd);
+            ++locks_held;
+            return lock;
+        }
+        fd.reset();
+        if (!wait_more()) return timed_out();
     }
 }
 

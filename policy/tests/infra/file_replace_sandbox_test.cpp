@@ -71,8 +71,8 @@ TEST_P(FileReplaceOnMount, ReadOnlyFileSystem) {
     expect_untouched();
 }
 
-// The ACL (which sets the mode's group bits too), the trusted label and the
-// user note all survive, and so does the mode.
+// The ACL (which sets the mode's group bits too), the security and trusted
+// labels and the user note all survive, and so does the mode.
 TEST_P(FileReplaceOnMount, KeepsTheAclAndExtendedAttributes) {
     const test::Attributes attributes = test::access_attributes();
     test::set_attributes(path(), attributes);
@@ -95,6 +95,23 @@ TEST_P(FileReplaceOnMount, AnAttributeThatCannotBeSetFailsTheReplacement) {
                                                                  "No space left on device (os error 28)"}));
     expect_untouched();
     EXPECT_EQ(test::attributes_of(path(), note), note);
+}
+
+// Names longer than one listing can hold (600 of 200 bytes, over 64 KiB):
+// the old file's attributes cannot be known, so it is not replaced.
+TEST_P(FileReplaceOnMount, AnAttributeListingThatFailsFailsTheReplacement) {
+    test::Attributes many;
+    for (int i = 0; i < 600; ++i) {
+        std::string name = "trusted." + std::to_string(i) + "-";
+        name.resize(200, 'n');
+        many.emplace_back(std::move(name), "v");
+    }
+    test::set_attributes(path(), many);
+    const Status status = replace("new");
+    ASSERT_FALSE(status);
+    EXPECT_EQ(status.error().messages, (std::vector<std::string>{"failed to list extended attributes",
+                                                                 "Argument list too long (os error 7)"}));
+    expect_untouched();
 }
 
 }  // namespace

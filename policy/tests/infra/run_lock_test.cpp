@@ -41,22 +41,45 @@ struct stat stat_of(const std::string& path) {
     return st;
 }
 
+// 0600 whatever the umask, one that would leave nothing or give everything.
 TEST(RunLock, HoldsARootOnlyFileUntilDestroyed) {
-    TempDir dir;
-    const std::string path = dir / "tool.lock";
-    const mode_t old_mask = ::umask(0);
-    {
-        const RunLock lock = take(path);
-        EXPECT_TRUE(lock.held());
-        EXPECT_TRUE(run_lock_held());
-        EXPECT_EQ(stat_of(path).st_mode & 07777, 0600u);
-        EXPECT_FALSE(lock_elsewhere(path));
+    for (const mode_t mask : {0, 0777}) {
+        TempDir dir;
+        const std::string path = dir / "tool.lock";
+        const mode_t old_mask = ::umask(mask);
+        {
+            const RunLock lock = take(path);
+            EXPECT_TRUE(lock.held());
+            EXPECT_TRUE(run_lock_held());
+            EXPECT_EQ(stat_of(path).st_mode & 07777, 0600u) << std::oct << mask;
+            EXPECT_FALSE(lock_elsewhere(path));
+        }
+        ::umask(old_mask);
+        EXPECT_FALSE(run_lock_held());
+        EXPECT_TRUE(lock_elsewhere(path));
     }
-    ::umask(old_mask);
-    EXPECT_FALSE(run_lock_held());
-    EXPECT_TRUE(lock_elsewhere(path));
 }
 
+// The file waited for is removed and another put in its place before its
+// holder lets go: the lock is taken on the file the path names now.
+TEST(RunLock, AFileReplacedDuringTheWaitIsNotTheOneHeld) {
+    TempDir dir;
+    const std::string path = dir / "tool.lock";
+    UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT, 0600));
+    UniqueFd other = lock_elsewhere(path);
+    ASSERT_TRUE(other);
+    const auto replace = [&] {
+        ASSERT_EQ(::unlink(path.c_str()), 0);
+        UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600));
+        other.reset();
+    };
+    const RunLock lock = take(path, {.notice_after = 20ms, .give_up_after = 10s, .on_long_wait = replace});
+    EXPECT_TRUE(lock.held());
+    EXPECT_FALSE(lock_elsewhere(path));
+}
+
+// Made afresh: whoever opened the loose file still has that one, not the
+// file locked, so their flock keeps no one out.
 TEST(RunLock, TakesAnExistingLooseFileBack) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to give the file away first";
     TempDir dir;
@@ -64,12 +87,15 @@ TEST(RunLock, TakesAnExistingLooseFileBack) {
     UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT, 0644));
     ASSERT_EQ(::chmod(path.c_str(), 04666), 0);
     ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    const UniqueFd early(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     const RunLock lock = take(path);
     EXPECT_TRUE(lock.held());
     const struct stat st = stat_of(path);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
     EXPECT_EQ(st.st_uid, ::geteuid());
     EXPECT_EQ(st.st_gid, ::getegid());
+    EXPECT_EQ(::flock(early.get(), LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(lock_elsewhere(path));
 }
 
 // No directory for it, or something other than a plain file in its place:

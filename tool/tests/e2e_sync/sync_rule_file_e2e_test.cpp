@@ -75,6 +75,27 @@ TEST_F(SyncRuleFileE2eTest, LeftoversOfKilledRunsAreRemoved) {
                                         ".vop_devctl.json.policy.tmp-1-1", "sm_devctl.json.policy"}));
 }
 
+// A rule file linked to a directory (named with or without a trailing
+// slash) gets no temporary file beside it, so nothing there named like one
+// is removed; the sync fails as ever.
+TEST_F(SyncRuleFileE2eTest, NothingIsRemovedBesideADirectoryTarget) {
+    make_policy_dir();
+    const std::string inside = "/run/d/..tmp-3-3";
+    const std::string beside = "/run/.d.tmp-3-3";
+    write_test_file(inside, "KEEP", 0600);
+    write_test_file(beside, "KEEP", 0600);
+    for (const auto& [link, message] : {std::pair<std::string, std::string>{"/run/d/", "Not a directory (os error 20)"},
+                                        {"/run/d", "Is a directory (os error 21)"}}) {
+        remove_test_path(kSmPolicy);
+        ASSERT_EQ(::symlink(link.c_str(), kSmPolicy.c_str()), 0);
+        const SyncRun run = sync_sm();
+        EXPECT_EQ(run.result.status, 1) << link;
+        EXPECT_EQ(run.result.err, message + "\n") << link;
+        EXPECT_TRUE(path_exists(inside)) << link;
+        EXPECT_TRUE(path_exists(beside)) << link;
+    }
+}
+
 TEST_F(SyncRuleFileE2eTest, NewFileGetsReadWriteForAllLessTheUmask) {
     make_policy_dir();
     ScopedUmask mask(027);

@@ -6,6 +6,7 @@
 
 #include <future>
 
+#include "nobody_process.h"
 #include "tool_e2e_fixture.h"
 
 namespace devctl::test {
@@ -62,6 +63,38 @@ TEST_F(RunLockE2eTest, OtherUsersCannotHoldIt) {
     EXPECT_NE(intruder.status, 0);
     EXPECT_NE(intruder.err.find("Permission denied"), std::string::npos) << intruder.err;
     holder.get();
+}
+
+// A lock file an administrator left readable: another user who opened it
+// then, and takes flock on it once root's first run is over, holds nothing
+// that keeps the next run waiting.
+TEST_F(RunLockE2eTest, AnEarlierOpenerOfALooseFileCannotHoldIt) {
+    write_test_file(kConfig, kFlagsFalse);
+    write_test_file(kRunLockFile, "", 0644);
+    NobodyProcess opener([](NobodyProcess& self) {
+        const int fd = ::open(kRunLockFile.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return 1;
+        self.step();
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return 2;
+        self.step();
+        return 0;
+    });
+    ASSERT_TRUE(opener.reached());
+    EXPECT_EQ(run_tool({"config", "set", "--initialized", "true"}).status, 0);
+    opener.go();
+    ASSERT_TRUE(opener.reached());
+
+    RunOptions options;
+    options.timeout = 10s;
+    const auto start = Clock::now();
+    const ToolResult second = run_tool({"config", "set", "--initialized", "false"}, options);
+    EXPECT_LT(Clock::now() - start, 2s);
+    EXPECT_EQ(second.status, 0);
+    EXPECT_EQ(second.err, "");
+    EXPECT_EQ(file_mode(kRunLockFile), 0600u);
+    EXPECT_EQ(file_owner(kRunLockFile), 0u);
+    opener.go();
+    EXPECT_EQ(opener.wait(), 0);
 }
 
 // config get reads without the lock; a writer gives up after a minute with

@@ -75,6 +75,8 @@ int redirect_stdout(StdoutTo where) {
     if (code == 0 && options.address_space_limit != RLIM_INFINITY && ::setrlimit(RLIMIT_AS, &address_space) != 0) {
         code = errno;
     }
+    // As from a shell: the parent's own SIGPIPE setting is not the program's.
+    if (code == 0 && ::signal(SIGPIPE, SIG_DFL) == SIG_ERR) code = errno;
     if (code == 0 && options.who == RunAs::Nobody &&
         (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
         code = errno;

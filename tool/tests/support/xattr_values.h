@@ -1,7 +1,7 @@
 #pragma once
 // Extended attributes for files that must keep them when replaced: an
-// access control list built byte by byte (no setfacl needed), a trusted
-// label and a user note, and reading and setting them.
+// access control list built byte by byte (no setfacl needed), a security
+// and a trusted label and a user note, and reading and setting them.
 #include <sys/types.h>
 #include <sys/xattr.h>
 
@@ -42,9 +42,11 @@ inline std::string acl_granting_read(uid_t reader) {
 
 using Attributes = std::vector<std::pair<std::string, std::string>>;
 
-// For a 0640 file: uid 1234 may read it through the ACL, plus two labels.
+// For a 0640 file: uid 1234 may read it through the ACL, plus three labels
+// (root may set any security.* name on tmpfs).
 inline Attributes access_attributes() {
     return {{"system.posix_acl_access", acl_granting_read(1234)},
+            {"security.devctl-test", "rules"},
             {"trusted.label", "rules-admin"},
             {"user.note", "switched by hand"}};
 }
