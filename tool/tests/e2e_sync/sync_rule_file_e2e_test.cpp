@@ -76,8 +76,8 @@ TEST_F(SyncRuleFileE2eTest, LeftoversOfKilledRunsAreRemoved) {
 }
 
 // A rule file linked to a directory (named with or without a trailing
-// slash) gets no temporary file beside it, so nothing there named like one
-// is removed; the sync fails as ever.
+// slash) can never be renamed into place, so nothing there named like a
+// leftover of it is removed; the sync fails as ever.
 TEST_F(SyncRuleFileE2eTest, NothingIsRemovedBesideADirectoryTarget) {
     make_policy_dir();
     const std::string inside = "/run/d/..tmp-3-3";
