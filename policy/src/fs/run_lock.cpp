@@ -89,18 +89,18 @@ Result<RunLock> RunLock::take(const std::string& path, const RunLockWait& wait) 
         struct stat st {};
         const Opened opened = open_lock_file(path, fd, st);
         if (opened == Opened::Unusable) return lock;
-        Attempt attempt = Attempt::Busy;
         if (opened == Opened::Ready) {
+            Attempt attempt;
             while ((attempt = try_lock(fd.get())) == Attempt::Busy) {
                 if (!wait_more()) return timed_out();
             }
-        }
-        if (attempt == Attempt::Unlockable) return lock;
-        // A lock on a file removed meanwhile keeps no one out: start over.
-        if (attempt == Attempt::Locked && still_named(path, st)) {
-            lock.fd_ = std::move(fd);
-            ++locks_held;
-            return lock;
+            if (attempt == Attempt::Unlockable) return lock;
+            // A lock on a file removed meanwhile keeps no one out: start over.
+            if (still_named(path, st)) {
+                lock.fd_ = std::move(fd);
+                ++locks_held;
+                return lock;
+            }
         }
         fd.reset();
         if (!wait_more()) return timed_out();

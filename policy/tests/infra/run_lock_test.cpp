@@ -29,6 +29,12 @@ UniqueFd lock_elsewhere(const std::string& path) {
     return fd;
 }
 
+// A plain 0600 lock file at path, locked as another run would hold it.
+UniqueFd held_elsewhere(const std::string& path) {
+    UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT, 0600));
+    return lock_elsewhere(path);
+}
+
 RunLock take(const std::string& path, const RunLockWait& wait = {}) {
     auto lock = RunLock::take(path, wait);
     if (!lock) throw std::runtime_error(chain_form(lock.error()));
@@ -65,8 +71,7 @@ TEST(RunLock, HoldsARootOnlyFileUntilDestroyed) {
 TEST(RunLock, AFileReplacedDuringTheWaitIsNotTheOneHeld) {
     TempDir dir;
     const std::string path = dir / "tool.lock";
-    UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT, 0600));
-    UniqueFd other = lock_elsewhere(path);
+    UniqueFd other = held_elsewhere(path);
     ASSERT_TRUE(other);
     const auto replace = [&] {
         ASSERT_EQ(::unlink(path.c_str()), 0);
@@ -119,8 +124,7 @@ TEST(RunLock, GoesOnWithoutALockWhereTheFileCannotBeHad) {
 TEST(RunLock, WaitsForARunThatLetsGo) {
     TempDir dir;
     const std::string path = dir / "tool.lock";
-    UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT, 0600));
-    UniqueFd other = lock_elsewhere(path);
+    UniqueFd other = held_elsewhere(path);
     ASSERT_TRUE(other);
     std::jthread release([&] {
         std::this_thread::sleep_for(150ms);
@@ -137,8 +141,7 @@ TEST(RunLock, WaitsForARunThatLetsGo) {
 TEST(RunLock, GivesUpAfterItsTimeWithOneNotice) {
     TempDir dir;
     const std::string path = dir / "tool.lock";
-    UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT, 0600));
-    const UniqueFd other = lock_elsewhere(path);
+    const UniqueFd other = held_elsewhere(path);
     ASSERT_TRUE(other);
     int notices = 0;
     const auto start = std::chrono::steady_clock::now();

@@ -1,7 +1,6 @@
 #include "nobody_process.h"
 
 #include <fcntl.h>
-#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -14,8 +13,6 @@
 
 namespace devctl::test {
 namespace {
-
-constexpr uid_t kNobody = 65534;
 
 void close_fd(int& fd) {
     if (fd >= 0) ::close(fd);
@@ -35,7 +32,7 @@ NobodyProcess::NobodyProcess(const std::function<int(NobodyProcess&)>& body) {
     if (pid_ == 0) {
         close_fd(to_test_[0]);
         close_fd(to_child_[1]);
-        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(126);
+        if (become_nobody() != 0) ::_exit(126);
         ::_exit(body(*this));
     }
     close_fd(to_test_[1]);

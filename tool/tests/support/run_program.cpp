@@ -77,10 +77,7 @@ int redirect_stdout(StdoutTo where) {
     }
     // As from a shell: the parent's own SIGPIPE setting is not the program's.
     if (code == 0 && ::signal(SIGPIPE, SIG_DFL) == SIG_ERR) code = errno;
-    if (code == 0 && options.who == RunAs::Nobody &&
-        (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
-        code = errno;
-    }
+    if (code == 0 && options.who == RunAs::Nobody) code = become_nobody();
     if (code == 0) {
         ::execve(program, argv, envp);
         code = errno;
@@ -119,6 +116,11 @@ bool pump(int& in, int& out, int& err, std::string_view input, ToolResult& resul
 }
 
 }  // namespace
+
+int become_nobody() {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) return errno;
+    return 0;
+}
 
 ToolResult run_program(const std::string& program, const std::vector<std::string>& args,
                        const RunOptions& options) {

@@ -73,6 +73,10 @@ private:
 
 enum class RunAs { Root, Nobody };  // Nobody: uid and gid 65534, no groups
 
+// In a forked child: turns the process into nobody; 0 or errno.
+// Async-signal-safe.
+int become_nobody();
+
 // Where the program's standard output goes: collected into ToolResult::out,
 // /dev/full (every write fails with ENOSPC), or nowhere (descriptor 1 closed).
 enum class StdoutTo { Collected, DevFull, Closed };
